@@ -1,0 +1,67 @@
+// Tables saved to files: "--dump-bin" dumps (an entry point, then the table
+// at the offset the entry point gives), the platform's raw header form, and
+// bare structure tables.
+#include <cstring>
+
+#include "acquire/entry_point.h"
+#include "acquire/raw_table.h"
+#include "platform/platform.h"
+#include "platform/stdout.h"
+#include "smbios/bytes.h"
+
+namespace tarnlix {
+
+namespace {
+
+// Large enough for any real table (the 64-bit entry point allows far more,
+// but firmware keeps tables to a few pages); it also bounds what a read of a
+// device such as /dev/zero may take.
+constexpr size_t kMaxDumpFileSize = 16u * 1024u * 1024u;
+
+RawTablePtr Refuse(const std::string& path, const std::string& reason) {
+  PrintOut("Error: cannot read SMBIOS table from %s: %s\n", path.c_str(),
+           reason.c_str());
+  return nullptr;
+}
+
+RawTablePtr FromEntryPoint(const std::string& path,
+                           const std::vector<uint8_t>& file) {
+  EntryPoint ep;
+  if (!ParseEntryPoint(file.data(), file.size(), &ep)) {
+    return Refuse(path, "the entry point is cut short");
+  }
+  if (ep.tableAddress >= file.size()) {
+    return Refuse(path, "the table address lies past the end of the file");
+  }
+  uint64_t available = file.size() - ep.tableAddress;
+  uint32_t length = static_cast<uint32_t>(
+      ep.tableLength < available ? ep.tableLength : available);
+  return MakeHeaderFormTable(RawTableSource::File,
+                             file.data() + ep.tableAddress, length, ep.major,
+                             ep.minor, ep.revision);
+}
+
+}  // namespace
+
+RawTablePtr ReadDumpFile(const std::string& path) {
+  FileReadResult read = platform().system->ReadFile(path, kMaxDumpFileSize);
+  if (!read.ok) return Refuse(path, read.reason);
+  if (read.overLimit) return Refuse(path, "the file is larger than 16 MiB");
+  const std::vector<uint8_t>& file = read.bytes;
+  if (file.empty()) return Refuse(path, "the file is empty");
+
+  if (EntryPointKindAt(file.data(), file.size()) != EntryPointKind::None) {
+    return FromEntryPoint(path, file);
+  }
+
+  uint32_t size = static_cast<uint32_t>(file.size());
+  bool headerForm =
+      size >= kRawHeaderSize && ReadLe32(file.data() + 4) == size - kRawHeaderSize;
+  auto* block = static_cast<uint8_t*>(platform().memory->HeapAlloc(size));
+  if (block == nullptr) return Refuse(path, "out of memory");
+  std::memcpy(block, file.data(), size);
+  return std::make_unique<RawSmbiosTable>(RawTableSource::File, block, size,
+                                          headerForm);
+}
+
+}  // namespace tarnlix

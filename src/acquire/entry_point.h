@@ -1,0 +1,31 @@
+// SMBIOS entry-point structures: the 32-bit "_SM_", the 64-bit "_SM3_" and
+// the legacy "_DMI_" form, as firmware publishes them and dump files begin.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tarnlix {
+
+enum class EntryPointKind { None, Smbios2, Smbios3, Legacy };
+
+struct EntryPoint {
+  EntryPointKind kind = EntryPointKind::None;
+  uint64_t tableAddress = 0;
+  uint32_t tableLength = 0;  // for Smbios3 only a maximum
+  uint8_t major = 0;
+  uint8_t minor = 0;
+  uint8_t revision = 0;
+};
+
+// Which entry point the bytes begin with (exact anchor), judged on the anchor
+// alone: the result may need more bytes than are there (see EntryPointSize).
+EntryPointKind EntryPointKindAt(const uint8_t* bytes, size_t size);
+
+// Bytes needed to read every field used from an entry point of this kind.
+size_t EntryPointSize(EntryPointKind kind);
+
+// Decodes the entry point at bytes; false when it is not one or is cut short.
+bool ParseEntryPoint(const uint8_t* bytes, size_t size, EntryPoint* out);
+
+}  // namespace tarnlix

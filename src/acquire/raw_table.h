@@ -1,0 +1,63 @@
+// The acquired SMBIOS table and the choice of its source.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tarnlix {
+
+enum class RawTableSource { Firmware, Registry, Direct, Scan, File };
+
+// Bytes of a table as a source delivered them. With hasHeader the bytes begin
+// with the platform's 8-byte raw header (calling method, major and minor
+// version, DMI revision, 32-bit length) and the structures follow at byte 8.
+// The bytes are released once, by the release that matches their allocation.
+class RawSmbiosTable {
+ public:
+  RawSmbiosTable(RawTableSource source, uint8_t* data, uint32_t length,
+                 bool hasHeader)
+      : source(source), data(data), length(length), hasHeader(hasHeader) {}
+  ~RawSmbiosTable();
+  RawSmbiosTable(const RawSmbiosTable&) = delete;
+  RawSmbiosTable& operator=(const RawSmbiosTable&) = delete;
+
+  const RawTableSource source;
+  uint8_t* const data;
+  const uint32_t length;
+  const bool hasHeader;
+};
+
+using RawTablePtr = std::unique_ptr<RawSmbiosTable>;
+
+constexpr uint32_t kRawHeaderSize = 8;
+constexpr uint32_t kProviderRsmb = 0x52534D42;  // 'RSMB'
+
+// Builds a header-form table in a plain-heap block: the 8-byte header with
+// the given version, then a copy of the structure bytes.
+RawTablePtr MakeHeaderFormTable(RawTableSource source, const uint8_t* table,
+                                uint32_t tableLength, uint8_t major,
+                                uint8_t minor, uint8_t revision);
+
+struct AcquireOptions {
+  uint16_t* directRead = nullptr;    // may be cleared on the 9x family
+  const std::string* fromPath = nullptr;  // read only this dump file
+};
+
+// Tries the sources in their fixed order and returns the first table, or
+// null after printing any message of the failing source.
+RawTablePtr AcquireRawTable(const AcquireOptions& options);
+
+// The two sources that need no physical memory.
+RawTablePtr ReadFirmwareSmbiosTable();
+RawTablePtr ReadRegistryBinaryValue(uintptr_t root, const char* subKey,
+                                    const char* valueName);
+
+// A saved dump file, in any of the layouts tools write.
+RawTablePtr ReadDumpFile(const std::string& path);
+
+// The physical-memory readers.
+RawTablePtr TarnlixDataNT2(uint32_t* size, int16_t* errorCode);
+RawTablePtr ScanBiosAreaForSmbiosTable();
+
+}  // namespace tarnlix

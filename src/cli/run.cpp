@@ -1,0 +1,153 @@
+#include "cli/run.h"
+
+#include <cstring>
+
+#include "cli/help_pager.h"
+#include "cli/help_text.h"
+#include "cli/selectors.h"
+#include "platform/platform.h"
+#include "platform/stdout.h"
+#include "smbios/reader.h"
+
+namespace tarnlix {
+
+namespace {
+
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+void ShowHelpScreen() { ShowHelp(0x50, 7, 0); }
+
+// Sets the flag a formatting switch names; false when text is none of them.
+bool ApplyFormattingSwitch(const char* text, OutputOptions* options) {
+  struct Switch {
+    const char* text;
+    bool OutputOptions::*flag;  // null for "/DEBUG", which sets nothing
+  };
+  static const Switch kSwitches[] = {
+      {"/DEBUG", nullptr},
+      {"/DIRECT", &OutputOptions::direct},
+      {"/CRLF", &OutputOptions::crlf},
+      {"/CSV", &OutputOptions::csv},
+      {"/SPACE", &OutputOptions::space},
+      {"/TAB", &OutputOptions::tab},
+      {"/P", &OutputOptions::pause},
+      {"/ISO", &OutputOptions::iso},
+  };
+  for (const Switch& entry : kSwitches) {
+    if (!EqualsIgnoringCase(text, entry.text)) continue;
+    if (entry.flag != nullptr) options->*entry.flag = true;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool EqualsIgnoringCase(const char* text, const char* expected) {
+  for (; *text != '\0' && *expected != '\0'; ++text, ++expected) {
+    if (LowerAscii(*text) != LowerAscii(*expected)) return false;
+  }
+  return *text == *expected;
+}
+
+bool StartsWithIgnoringCase(const char* text, const char* prefix) {
+  for (; *prefix != '\0'; ++text, ++prefix) {
+    if (*text == '\0' || LowerAscii(*text) != LowerAscii(*prefix)) return false;
+  }
+  return true;
+}
+
+CommandLine ParseCommandLine(int argc, char** argv) {
+  CommandLine line;
+  for (int i = 1; i < argc; ++i) {
+    char* argument = argv[i];
+    // "-X" is the same switch as "/X", for every later comparison too.
+    if (argument[0] == '-') argument[0] = '/';
+
+    if (std::strcmp(argument, "/?") == 0 || EqualsIgnoringCase(argument, "/H")) {
+      ShowHelpScreen();
+    }
+    if (ApplyFormattingSwitch(argument, &line.options)) continue;
+    if (StartsWithIgnoringCase(argument, "/FROM:")) {
+      line.fromPath = argument + std::strlen("/FROM:");
+      line.hasFromPath = true;
+      continue;
+    }
+    if (StartsWithIgnoringCase(argument, "/V") &&
+        !StartsWithIgnoringCase(argument, "/VEND")) {
+      line.options.verbose = true;
+      continue;
+    }
+    if (line.selectors.size() >= kMaxSelectors) {
+      WriteOut("Too many parameters: use Tarnlix /? for help\n");
+      EndProcess(kExitFailure);
+    }
+    line.selectors.push_back(argument);
+  }
+  return line;
+}
+
+int RunTarnlix(int argc, char** argv) {
+  if (argc < 2) ShowHelpScreen();
+  CommandLine line = ParseCommandLine(argc, argv);
+  const OutputOptions& options = line.options;
+
+  SmbiosReader reader;
+  if (options.direct) reader.SetDirectRead();
+  if (line.hasFromPath) reader.SetSourceFile(line.fromPath);
+
+  if (!reader.Load()) {
+    PrintOut(" %s Error: Failed to retrieve BIOS information\n",
+             platform().system->Bullet());
+    reader.Release();
+    return kExitFailure;
+  }
+
+  bool wantsAll = false;
+  for (const char* selector : line.selectors) {
+    if (EqualsIgnoringCase(selector, "/ALL")) wantsAll = true;
+  }
+  if (wantsAll) {
+    reader.PrintAll();
+    if (options.pause) WaitForKey("Press a key...");
+    reader.Release();
+    return kExitSuccess;
+  }
+
+  int runResult = kExitSuccess;
+  if (PrintSelectors(reader, options, line.selectors, &runResult) ==
+      SelectorOutcome::GroupEnded) {
+    if (options.pause) WaitForKey("Press a key...");
+    reader.Release();
+    return kExitSuccess;
+  }
+  if (options.csv || options.crlf) WriteOut("\n");
+  if (options.pause) WaitForKey("Press a key...");
+  reader.Release();
+  return runResult;
+}
+
+int WaitForKey(const char* prompt) {
+  ConsoleApi& console = *platform().console;
+  // Without a console no key can ever come: a script must not hang here.
+  if (!console.HasConsoleInput()) return -1;
+  // Keys typed ahead of the pause never answer it.
+  while (console.KeystrokeWaiting()) {
+    if (console.ReadKey() < 0) return -1;
+  }
+  if (prompt != nullptr && prompt[0] != '\0') {
+    console.WriteConsoleText(prompt, std::strlen(prompt));
+  }
+  while (!console.KeystrokeWaiting()) console.Sleep(50);
+  console.WriteConsoleText("\n", 1);
+  return console.ReadKey();
+}
+
+void ExitWithMessage(const char* message, int code) {
+  if (message != nullptr && message[0] != '\0') WriteOut(message);
+  EndProcess(code);
+}
+
+}  // namespace tarnlix

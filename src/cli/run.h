@@ -1,0 +1,55 @@
+// The run of one command line, from the arguments to the exit code.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tarnlix {
+
+// Exit codes (the help screen lists them).
+constexpr int kExitSuccess = 0;
+constexpr int kExitFailure = 1;  // nothing could be read, or bad arguments
+constexpr int kExitFatal = 3;    // an internal error stopped the run
+
+constexpr size_t kMaxSelectors = 100;
+
+struct OutputOptions {
+  bool direct = false;
+  bool crlf = false;
+  bool csv = false;
+  bool space = false;
+  bool tab = false;
+  bool pause = false;
+  bool iso = false;
+  bool verbose = false;
+};
+
+struct CommandLine {
+  OutputOptions options;
+  // The arguments that are not switches, in command-line order; they point
+  // into the argument vector.
+  std::vector<const char*> selectors;
+  std::string fromPath;  // "/FROM:<path>": read the table only from this file
+  bool hasFromPath = false;
+};
+
+// Parses the arguments after the program's name. "/?" and "/H" show the help
+// screen and a 101st selector ends the process; neither returns.
+CommandLine ParseCommandLine(int argc, char** argv);
+
+// Runs the tool and returns the process exit code.
+int RunTarnlix(int argc, char** argv);
+
+// Waits for a key press after discarding keys typed ahead, showing prompt on
+// the console itself; returns the key's first code, or -1 at once when there
+// is no console.
+int WaitForKey(const char* prompt);
+
+// Writes message (if any) to standard output and ends the process.
+[[noreturn]] void ExitWithMessage(const char* message, int code);
+
+// Case-insensitive comparisons of ASCII switch texts.
+bool EqualsIgnoringCase(const char* text, const char* expected);
+bool StartsWithIgnoringCase(const char* text, const char* prefix);
+
+}  // namespace tarnlix

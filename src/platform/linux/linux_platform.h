@@ -1,0 +1,125 @@
+// The Linux backend: the services of the platform interface from Linux's own
+// sources. The classes are exposed so tests can point them at prepared files.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace tarnlix::linux_backend {
+
+class LinuxSystem : public SystemApi {
+ public:
+  uint32_t GetVersion() override;
+  void WriteStdout(const char* data, size_t size) override;
+  [[noreturn]] void ExitProcess(int code) override;
+  const char* Bullet() override;
+  FileReadResult ReadFile(const std::string& path, size_t limit) override;
+  bool WriteFileReplacing(const std::string& path, const uint8_t* data,
+                          size_t size, std::string* reason) override;
+};
+
+class LinuxMemory : public MemoryApi {
+ public:
+  void* HeapAlloc(size_t size) override;
+  void HeapFree(void* block) override;
+  uint8_t* AllocByteString(const uint8_t* data, uint32_t size) override;
+  void FreeByteString(uint8_t* text) override;
+  uint8_t* NewBlock(size_t size) override;
+  void DeleteBlock(uint8_t* block) override;
+};
+
+// Stands in for the Windows modules: the services this backend provides are
+// found under the Windows names the tool asks for.
+class LinuxModules : public ModuleApi {
+ public:
+  ModuleHandle LoadLibraryA(const char* name) override;
+  ModuleHandle GetModuleHandleA(const char* name) override;
+  ProcAddress GetProcAddress(ModuleHandle module, const char* name) override;
+  void FreeLibrary(ModuleHandle module) override;
+};
+
+// The kernel's copy of the firmware table, in the header form.
+class LinuxFirmwareTable : public FirmwareTableApi {
+ public:
+  explicit LinuxFirmwareTable(std::string tablesDir = "/sys/firmware/dmi/tables")
+      : tablesDir_(std::move(tablesDir)) {}
+  uint32_t GetSystemFirmwareTable(ProcAddress entry, uint32_t provider,
+                                  uint32_t tableId, void* buffer,
+                                  uint32_t bufferSize) override;
+
+ private:
+  bool Fill();
+  std::string tablesDir_;
+  bool filled_ = false;
+  std::vector<uint8_t> table_;
+};
+
+// Linux keeps no registry copy of the table; the nearest OS-kept copy is the
+// kernel's DMI identity files, readable by any user for the non-secret
+// fields. They are rebuilt into a small header-form table.
+class LinuxRegistry : public RegistryApi {
+ public:
+  explicit LinuxRegistry(std::string idDir = "/sys/class/dmi/id")
+      : idDir_(std::move(idDir)) {}
+  long RegOpenKeyExA(uintptr_t root, const char* subKey, uint32_t options,
+                     uint32_t access, KeyHandle* key) override;
+  long RegQueryValueExA(KeyHandle key, const char* valueName, uint32_t* type,
+                        uint8_t* data, uint32_t* size) override;
+  long RegCloseKey(KeyHandle key) override;
+
+  // The table rebuilt from the identity files (exposed for tests).
+  std::vector<uint8_t> BuildTable() const;
+
+ private:
+  std::string idDir_;
+};
+
+class LinuxSections : public SectionApi {
+ public:
+  void RtlInitUnicodeString(ProcAddress entry, UnicodeString* target,
+                            const char16_t* source) override;
+  int32_t OpenSection(ProcAddress entry, SectionHandle* section,
+                      uint32_t access,
+                      const ObjectAttributes* attributes) override;
+  int32_t MapViewOfSection(ProcAddress entry, SectionHandle section,
+                           uintptr_t process, const uint8_t** baseAddress,
+                           uintptr_t zeroBits, size_t commitSize,
+                           uint64_t* sectionOffset, size_t* viewSize,
+                           uint32_t inheritDisposition, uint32_t allocationType,
+                           uint32_t protection) override;
+  int32_t UnmapViewOfSection(ProcAddress entry, uintptr_t process,
+                             const uint8_t* baseAddress) override;
+  void CloseHandle(SectionHandle section) override;
+};
+
+class LinuxNetwork : public NetworkApi {
+ public:
+  uint32_t GetNetworkParams(ProcAddress entry, void* buffer,
+                            uint32_t* size) override;
+};
+
+class LinuxConsole : public ConsoleApi {
+ public:
+  bool GetScreenBufferInfo(ScreenBufferInfo* info) override;
+  bool GetCursorPosition(ConsoleCoord* position) override;
+  bool StdoutIsConsole() override;
+  void FillOutputCharacter(char character, uint32_t count,
+                           ConsoleCoord start) override;
+  void FillOutputAttribute(uint16_t attribute, uint32_t count,
+                           ConsoleCoord start) override;
+  void SetCursorPosition(ConsoleCoord position) override;
+  void SetTextAttribute(uint16_t attribute) override;
+  void WriteConsoleText(const char* text, size_t size) override;
+  bool KeystrokeWaiting() override;
+  int ReadKey() override;
+  bool HasConsoleInput() override;
+  void Sleep(uint32_t milliseconds) override;
+};
+
+// Reads a small text file whole, dropping one trailing newline; false when it
+// cannot be read.
+bool ReadTextFile(const std::string& path, std::string* text);
+
+}  // namespace tarnlix::linux_backend

@@ -1,0 +1,234 @@
+// The operating-system services tarnlix uses, one small group per service.
+//
+// Every algorithm of the tool is written once against these groups; the build
+// links one real implementation (src/platform/win32 or src/platform/linux) and
+// the tests install a scripted fake. The groups mirror the Windows calls the
+// tool was designed around, so the Windows backend is a thin pass-through and
+// the other backends stand in for them with their own sources.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tarnlix {
+
+// Opaque handles. A null value always means "none" or "failed".
+using ModuleHandle = void*;
+using ProcAddress = void*;
+using KeyHandle = void*;
+using SectionHandle = void*;
+
+// ---------------------------------------------------------------------------
+// Process, standard output and files.
+struct FileReadResult {
+  bool ok = false;
+  std::vector<uint8_t> bytes;  // at most the limit asked for, plus one byte
+  bool overLimit = false;      // the file holds more than the limit
+  std::string reason;          // why it failed, in the platform's words
+};
+
+class SystemApi {
+ public:
+  virtual ~SystemApi() = default;
+  // GetVersion: the top bit set marks the Windows 95/98/Me family.
+  virtual uint32_t GetVersion() = 0;
+  // Writes to standard output and flushes at once. A failed write (closed
+  // pipe, full disk) ends the process: nothing further can reach the reader.
+  virtual void WriteStdout(const char* data, size_t size) = 0;
+  // Flushes standard output, restores the console and ends the process.
+  [[noreturn]] virtual void ExitProcess(int code) = 0;
+  // The square bullet in the console's code page (0xFE on Windows).
+  virtual const char* Bullet() = 0;
+  // Reads a whole file, never more than limit + 1 bytes, without blocking
+  // forever on pipes or devices.
+  virtual FileReadResult ReadFile(const std::string& path, size_t limit) = 0;
+  // Replaces the file at path with data as one step (temporary file, then
+  // rename). Returns false with the platform's reason on failure.
+  virtual bool WriteFileReplacing(const std::string& path, const uint8_t* data,
+                                  size_t size, std::string* reason) = 0;
+};
+
+// ---------------------------------------------------------------------------
+// The three allocators a raw table can come from; each block is released by
+// the matching release, once.
+class MemoryApi {
+ public:
+  virtual ~MemoryApi() = default;
+  virtual void* HeapAlloc(size_t size) = 0;  // malloc family
+  virtual void HeapFree(void* block) = 0;
+  // Length-prefixed byte string (SysAllocStringByteLen / SysFreeString).
+  virtual uint8_t* AllocByteString(const uint8_t* data, uint32_t size) = 0;
+  virtual void FreeByteString(uint8_t* text) = 0;
+  virtual uint8_t* NewBlock(size_t size) = 0;  // free store (operator new)
+  virtual void DeleteBlock(uint8_t* block) = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Module loading: optional entry points are looked up by name at run time.
+class ModuleApi {
+ public:
+  virtual ~ModuleApi() = default;
+  virtual ModuleHandle LoadLibraryA(const char* name) = 0;
+  virtual ModuleHandle GetModuleHandleA(const char* name) = 0;
+  virtual ProcAddress GetProcAddress(ModuleHandle module, const char* name) = 0;
+  virtual void FreeLibrary(ModuleHandle module) = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Firmware-table service, called through the entry point found by name.
+class FirmwareTableApi {
+ public:
+  virtual ~FirmwareTableApi() = default;
+  virtual uint32_t GetSystemFirmwareTable(ProcAddress entry, uint32_t provider,
+                                          uint32_t tableId, void* buffer,
+                                          uint32_t bufferSize) = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Registry.
+constexpr uintptr_t kHkeyLocalMachine = 0x80000002u;
+constexpr uint32_t kKeyRead = 0x20019;
+constexpr long kErrorSuccess = 0;
+constexpr long kErrorMoreData = 234;
+
+class RegistryApi {
+ public:
+  virtual ~RegistryApi() = default;
+  virtual long RegOpenKeyExA(uintptr_t root, const char* subKey,
+                             uint32_t options, uint32_t access,
+                             KeyHandle* key) = 0;
+  // data may be null to ask only for the size.
+  virtual long RegQueryValueExA(KeyHandle key, const char* valueName,
+                                uint32_t* type, uint8_t* data,
+                                uint32_t* size) = 0;
+  virtual long RegCloseKey(KeyHandle key) = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Native section services on the physical-memory section object. Both the
+// Nt and the Zw forms share these signatures; the entry point passed in says
+// which one is called.
+struct UnicodeString {
+  uint16_t length = 0;         // in bytes, without the terminating zero
+  uint16_t maximumLength = 0;  // in bytes
+  const char16_t* buffer = nullptr;
+};
+
+struct ObjectAttributes {
+  uint32_t length = 0;
+  void* rootDirectory = nullptr;
+  const UnicodeString* objectName = nullptr;
+  uint32_t attributes = 0;
+  void* securityDescriptor = nullptr;
+  void* securityQualityOfService = nullptr;
+};
+
+constexpr uint32_t kObjCaseInsensitive = 0x40;
+constexpr uint32_t kObjForceAccessCheck = 0x400;
+constexpr uint32_t kSectionMapRead = 4;
+constexpr uint32_t kViewShare = 1;
+constexpr uint32_t kPageReadOnly = 2;
+constexpr uintptr_t kCurrentProcess = ~uintptr_t{0};  // the handle value -1
+
+class SectionApi {
+ public:
+  virtual ~SectionApi() = default;
+  virtual void RtlInitUnicodeString(ProcAddress entry, UnicodeString* target,
+                                    const char16_t* source) = 0;
+  virtual int32_t OpenSection(ProcAddress entry, SectionHandle* section,
+                              uint32_t access,
+                              const ObjectAttributes* attributes) = 0;
+  // sectionOffset and viewSize are in/out: the platform may round the offset
+  // down to a page boundary and grow the view to match.
+  virtual int32_t MapViewOfSection(ProcAddress entry, SectionHandle section,
+                                   uintptr_t process, const uint8_t** baseAddress,
+                                   uintptr_t zeroBits, size_t commitSize,
+                                   uint64_t* sectionOffset, size_t* viewSize,
+                                   uint32_t inheritDisposition,
+                                   uint32_t allocationType,
+                                   uint32_t protection) = 0;
+  virtual int32_t UnmapViewOfSection(ProcAddress entry, uintptr_t process,
+                                     const uint8_t* baseAddress) = 0;
+  virtual void CloseHandle(SectionHandle section) = 0;
+};
+
+// ---------------------------------------------------------------------------
+// IP configuration service. The buffer is filled in the layout of
+// FixedNetworkInfo (src/net/network_info.h).
+constexpr uint32_t kErrorBufferOverflow = 111;
+
+class NetworkApi {
+ public:
+  virtual ~NetworkApi() = default;
+  virtual uint32_t GetNetworkParams(ProcAddress entry, void* buffer,
+                                    uint32_t* size) = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Console: the console of standard output, and the console device itself
+// (CONIN$/CONOUT$ on Windows, the controlling terminal elsewhere).
+struct ConsoleCoord {
+  int16_t x = 0;  // 0-based column
+  int16_t y = 0;  // 0-based row
+};
+
+struct ScreenBufferInfo {
+  int16_t bufferWidth = 0;
+  int16_t bufferHeight = 0;
+  int16_t windowTop = 0;     // 0-based rows of the visible window
+  int16_t windowBottom = 0;
+  uint16_t attributes = 0;   // current text attribute
+};
+
+class ConsoleApi {
+ public:
+  virtual ~ConsoleApi() = default;
+  // Window and buffer of standard output's console; false when standard
+  // output is not a console.
+  virtual bool GetScreenBufferInfo(ScreenBufferInfo* info) = 0;
+  virtual bool GetCursorPosition(ConsoleCoord* position) = 0;
+  virtual bool StdoutIsConsole() = 0;
+  virtual void FillOutputCharacter(char character, uint32_t count,
+                                   ConsoleCoord start) = 0;
+  virtual void FillOutputAttribute(uint16_t attribute, uint32_t count,
+                                   ConsoleCoord start) = 0;
+  virtual void SetCursorPosition(ConsoleCoord position) = 0;
+  virtual void SetTextAttribute(uint16_t attribute) = 0;
+  // Writes to the console device, never to standard output.
+  virtual void WriteConsoleText(const char* text, size_t size) = 0;
+  // True when a keystroke (or the second code of a two-code key) is waiting.
+  virtual bool KeystrokeWaiting() = 0;
+  // Reads one key code (0-255) without echo, restoring the input mode
+  // afterwards; navigation keys give 224, then their code on the next read.
+  // Returns -1 at once when there is no console to read from.
+  virtual int ReadKey() = 0;
+  virtual bool HasConsoleInput() = 0;
+  virtual void Sleep(uint32_t milliseconds) = 0;
+};
+
+// ---------------------------------------------------------------------------
+struct Platform {
+  SystemApi* system;
+  MemoryApi* memory;
+  ModuleApi* modules;
+  FirmwareTableApi* firmware;
+  RegistryApi* registry;
+  SectionApi* sections;
+  NetworkApi* network;
+  ConsoleApi* console;
+};
+
+// The platform of this process. main installs the native one; tests install
+// their fake.
+Platform& platform();
+void InstallPlatform(Platform* active);
+
+// Ends the process through the installed platform.
+[[noreturn]] void EndProcess(int code);
+
+// Provided by the backend the build links (src/platform/<os>).
+Platform* NativePlatform();
+
+}  // namespace tarnlix

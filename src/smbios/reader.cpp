@@ -1,0 +1,172 @@
+#include "smbios/reader.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "smbios/slot_maps.h"
+
+namespace tarnlix {
+
+bool SmbiosRecord::HasStrings() const {
+  for (const char* text : strings) {
+    if (text != nullptr) return true;
+  }
+  return false;
+}
+
+bool SmbiosReader::Load() {
+  records.clear();
+  rawTable.reset();
+  for (size_t& index : firstOfType) index = kNoRecord;
+
+  AcquireOptions options;
+  options.directRead = &directRead;
+  options.fromPath = sourceFile.empty() ? nullptr : &sourceFile;
+  rawTable = AcquireRawTable(options);
+  if (!rawTable) return false;
+
+  size_t start = 0;
+  if (rawTable->hasHeader) {
+    // A header cut short holds no structures; its version bytes still count
+    // where they exist.
+    const uint8_t* bytes = rawTable->data;
+    if (rawTable->length > 1) versionMajor = static_cast<int8_t>(bytes[1]);
+    if (rawTable->length > 2) versionMinor = static_cast<int8_t>(bytes[2]);
+    start = kRawHeaderSize;
+  }
+  if (start < rawTable->length) {
+    WalkStructures(rawTable->data, start, rawTable->length);
+  }
+  loaded = 1;
+
+  // The firmware copy is not needed after the walk; the other sources keep
+  // theirs until Release.
+  if (rawTable->source == RawTableSource::Firmware && !keepRawTable) {
+    rawTable.reset();
+  }
+  return true;
+}
+
+void SmbiosReader::Release() {
+  rawTable.reset();
+  records.clear();
+  records.shrink_to_fit();
+  std::free(stringPool);
+  stringPool = nullptr;
+  poolUsed = poolSize = 0;
+}
+
+void SmbiosReader::WalkStructures(const uint8_t* data, size_t start,
+                                  size_t length) {
+  // Every string copied out of the table fits in the table's own size.
+  poolSize = length - start;
+  stringPool = static_cast<char*>(std::malloc(poolSize));
+  if (stringPool == nullptr) poolSize = 0;
+  poolUsed = 0;
+  records.reserve(std::min<size_t>((length - start) / 16 + 1, 1u << 16));
+
+  size_t position = start;
+  // The walk stops at the first structure that cannot be stepped over as the
+  // standard defines: a header or formatted area cut short by the end of the
+  // table, a length byte below 4, or a string-set without its double NUL.
+  while (length - position >= 4) {
+    const uint8_t* structure = data + position;
+    uint8_t type = structure[0];
+    uint8_t formattedLength = structure[1];
+    if (formattedLength < 4 || formattedLength > length - position) break;
+
+    size_t stringStart = position + formattedLength;
+    const uint8_t* end = nullptr;
+    if (length - stringStart >= 2) {
+      // The string-set ends at the first two consecutive NUL bytes.
+      const uint8_t* scan = data + stringStart;
+      const uint8_t* last = data + length - 1;
+      while (scan < last) {
+        const void* nul = std::memchr(scan, 0, static_cast<size_t>(last - scan));
+        if (nul == nullptr) break;
+        const uint8_t* at = static_cast<const uint8_t*>(nul);
+        if (at[1] == 0) {
+          end = at;
+          break;
+        }
+        scan = at + 1;
+      }
+    }
+    if (end == nullptr) break;
+
+    records.emplace_back();
+    SmbiosRecord& record = records.back();
+    if (formattedLength >= 5 && type < kFirstUnstoredType) {
+      FillRecord(record, structure, formattedLength, data + stringStart,
+                 static_cast<size_t>(end - (data + stringStart)));
+      if (firstOfType[type] == kNoRecord) firstOfType[type] = records.size() - 1;
+    }
+    position = static_cast<size_t>(end - data) + 2;
+  }
+}
+
+void SmbiosReader::FillRecord(SmbiosRecord& record, const uint8_t* structure,
+                              size_t formattedLength, const uint8_t* stringSet,
+                              size_t stringSetLength) {
+  record.type = structure[0];
+  record.stored = true;
+
+  // Locate the first kMaxStrings strings; later ones are passed over.
+  const char* starts[kMaxStrings];
+  size_t lengths[kMaxStrings];
+  int count = 0;
+  size_t offset = 0;
+  while (offset < stringSetLength && count < kMaxStrings) {
+    const char* text = reinterpret_cast<const char*>(stringSet + offset);
+    size_t size = std::strlen(text);  // ends at the set's final NUL at most
+    starts[count] = text;
+    lengths[count] = size;
+    ++count;
+    offset += size + 1;
+  }
+
+  const char* copies[kMaxStrings] = {};
+  bool copied[kMaxStrings] = {};
+  const SlotRule* rules = SlotRulesFor(record.type);
+  for (int slot = 0; slot < kSlotsPerRecord; ++slot) {
+    const SlotRule& rule = rules[slot];
+    if (rule.source == SlotSource::ChassisTypeName) {
+      record.strings[slot] =
+          formattedLength > 5 ? ChassisTypeName(structure[5]) : nullptr;
+      continue;
+    }
+    uint8_t number = SlotStringNumber(rule, structure, formattedLength);
+    if (number < 1 || number > kMaxStrings || number > count) continue;
+    int index = number - 1;
+    if (!copied[index]) {
+      copied[index] = true;
+      // Trailing spaces are padding; a string of only spaces is absent.
+      size_t size = lengths[index];
+      while (size > 0 && starts[index][size - 1] == ' ') --size;
+      copies[index] = size > 0 ? CopyString(starts[index], size) : nullptr;
+    }
+    record.strings[slot] = copies[index];
+  }
+}
+
+const char* SmbiosReader::CopyString(const char* text, size_t length) {
+  if (poolSize - poolUsed < length + 1) return nullptr;
+  char* copy = stringPool + poolUsed;
+  std::memcpy(copy, text, length);
+  copy[length] = '\0';
+  poolUsed += length + 1;
+  return copy;
+}
+
+const SmbiosRecord* SmbiosReader::FirstOfType(uint8_t type) const {
+  if (loaded == 0 || type >= kFirstUnstoredType) return nullptr;
+  size_t index = firstOfType[type];
+  return index < records.size() ? &records[index] : nullptr;
+}
+
+const char* SmbiosReader::FieldOfType(uint8_t type, int slot) const {
+  const SmbiosRecord* record = FirstOfType(type);
+  return record != nullptr ? record->strings[slot] : nullptr;
+}
+
+}  // namespace tarnlix
