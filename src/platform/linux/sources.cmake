@@ -1,10 +1,3 @@
-add_library(tarnlix_platform STATIC
-  src/platform/linux/linux_system.cpp
-  src/platform/linux/linux_modules.cpp
-  src/platform/linux/linux_firmware.cpp
-  src/platform/linux/linux_registry.cpp
-  src/platform/linux/linux_sections.cpp
-  src/platform/linux/linux_network.cpp
-  src/platform/linux/linux_console.cpp
-)
+file(GLOB PLATFORM_SOURCES CONFIGURE_DEPENDS src/platform/linux/*.cpp)
+add_library(tarnlix_platform STATIC ${PLATFORM_SOURCES})
 target_link_libraries(tarnlix_platform PUBLIC tarnlix_core)
