@@ -64,13 +64,16 @@ inline Structure Bios(const std::string& vendor, const std::string& version,
                    {vendor, version, date});
 }
 
-// A System Information structure (type 1) whose strings are numbered in
-// field order: manufacturer, product, version, serial, SKU, family.
-inline Structure SystemInfo(std::vector<std::string> strings) {
-  Structure s(1, 0x1B, {}, strings);
+// A System Information structure (type 1) with its strings in field order:
+// manufacturer, product, version, serial, SKU, family; an empty text leaves
+// its field at 0.
+inline Structure SystemInfo(const std::vector<std::string>& fields) {
+  Structure s(1, 0x1B);
   const uint8_t offsets[] = {0x04, 0x05, 0x06, 0x07, 0x19, 0x1A};
-  for (size_t i = 0; i < strings.size() && i < 6; ++i) {
-    s.formatted[offsets[i]] = static_cast<uint8_t>(i + 1);
+  for (size_t i = 0; i < fields.size() && i < 6; ++i) {
+    if (fields[i].empty()) continue;
+    s.strings.push_back(fields[i]);
+    s.formatted[offsets[i]] = static_cast<uint8_t>(s.strings.size());
   }
   return s;
 }

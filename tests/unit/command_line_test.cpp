@@ -1,0 +1,178 @@
+// The parse of the command line and the run from arguments to exit code.
+#include <gtest/gtest.h>
+
+#include "cli/run.h"
+#include "test_support.h"
+
+namespace tarnlix {
+namespace {
+
+using test::BareTable;
+using test::HeaderForm;
+using test::Structure;
+
+const char kLoadFailure[] = " \xFE Error: Failed to retrieve BIOS information\n";
+
+std::vector<uint8_t> Table() {
+  return HeaderForm(BareTable({
+      test::Bios("AMI", "F.10", "05/06/2019"),
+      test::SystemInfo({"HP", "EliteBook 840", "1.0", "CZC123", "SKU9", "Elite"}),
+      Structure(2, 0x0F, {{0x04, 1}, {0x05, 2}}, {"HP", "8079"}),
+      Structure(2, 0x0F, {{0x04, 1}}, {"Second board"}),
+      test::EndOfTable(),
+  }));
+}
+
+struct Parsed {
+  std::vector<std::string> storage;
+  std::vector<char*> argv;
+  CommandLine line;
+};
+
+// Parses arguments through the fake, keeping the rewritten argument texts.
+void Parse(Parsed& parsed, const std::vector<std::string>& arguments) {
+  parsed.storage = {"tarnlix"};
+  parsed.storage.insert(parsed.storage.end(), arguments.begin(), arguments.end());
+  for (std::string& text : parsed.storage) parsed.argv.push_back(text.data());
+  parsed.line = ParseCommandLine(static_cast<int>(parsed.argv.size()), parsed.argv.data());
+}
+
+TEST(CommandLine, SwitchesSetTheirFlagsInAnyCaseAndMinusForm) {
+  fake::FakePlatform fake;
+  Parsed p;
+  Parse(p, {"-csv", "/Tab", "/CRLF", "-space", "/p", "/iso", "/DIRECT", "/debug",
+            "-PCNAME", "/V"});
+  const OutputOptions& o = p.line.options;
+  EXPECT_TRUE(o.csv && o.tab && o.crlf && o.space && o.pause && o.iso && o.direct &&
+              o.verbose);
+  ASSERT_EQ(p.line.selectors.size(), 1u) << "/DEBUG is not a selector";
+  EXPECT_STREQ(p.line.selectors[0], "/PCNAME");
+  EXPECT_EQ(p.storage[1], "/csv") << "the argument itself is rewritten";
+}
+
+TEST(CommandLine, VerboseIsAnyWordBeginningWithVExceptVend) {
+  struct Case {
+    const char* argument;
+    bool verbose;
+  } cases[] = {{"/V", true},        {"/v", true},         {"/VERBOSE", true},
+               {"-vx", true},       {"/VEND", false},     {"/Vendor", false},
+               {"/vEnDoR", false},  {"/VEN", true},       {"V", false}};
+  for (const Case& c : cases) {
+    fake::FakePlatform fake;
+    Parsed p;
+    Parse(p, {c.argument});
+    EXPECT_EQ(p.line.options.verbose, c.verbose) << c.argument;
+    EXPECT_EQ(p.line.selectors.size(), c.verbose ? 0u : 1u) << c.argument;
+  }
+}
+
+TEST(CommandLine, FromTakesThePathAfterTheColon) {
+  fake::FakePlatform fake;
+  Parsed p;
+  Parse(p, {"-from:C:/dumps/a.bin", "/FROM"});
+  EXPECT_TRUE(p.line.hasFromPath);
+  EXPECT_EQ(p.line.fromPath, "C:/dumps/a.bin");
+  ASSERT_EQ(p.line.selectors.size(), 1u) << "/FROM without a colon is a selector";
+}
+
+TEST(CommandLine, AHundredSelectorsAreAcceptedAndTheNextIsAnError) {
+  std::vector<std::string> arguments(100, "/PCNAME");
+  {
+    fake::FakePlatform fake;
+    fake.firmware.table = Table();
+    fake::RunResult result = fake::Run(fake, arguments);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out.size(), 100 * std::string("EliteBook 840").size());
+  }
+  arguments.push_back("/CSV");  // switches do not count
+  arguments.push_back("/PCSERIAL");
+  {
+    fake::FakePlatform fake;
+    fake.firmware.table = Table();
+    fake::RunResult result = fake::Run(fake, arguments);
+    EXPECT_EQ(result.out, "Too many parameters: use Tarnlix /? for help\n");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(fake.firmware.calls, 0) << "nothing is loaded";
+  }
+}
+
+TEST(CommandLine, HelpSwitchesShowTheHelpBeforeAnythingIsRead) {
+  const std::vector<std::vector<std::string>> triggers = {
+      {}, {"/?"}, {"-?"}, {"/h"}, {"-H"}, {"/PCNAME", "/CSV", "/?"}};
+  for (const auto& arguments : triggers) {
+    fake::FakePlatform fake;
+    fake.firmware.table = Table();
+    fake::RunResult result = fake::Run(fake, arguments);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(result.out.find("Syntax: Tarnlix [/switches]"), std::string::npos);
+    EXPECT_EQ(result.out.find("EliteBook"), std::string::npos);
+    EXPECT_EQ(fake.firmware.calls, 0);
+  }
+  // Only the exact texts are help switches.
+  std::vector<std::string> notHelp = {"/HELP", "/??"};
+  fake::FakePlatform fake;
+  fake.firmware.table = Table();
+  fake::RunResult result = fake::Run(fake, notHelp);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.exitCode, 0);
+
+  // "/?" after the hundredth selector is never reached.
+  std::vector<std::string> arguments(101, "/PCNAME");
+  arguments.push_back("/?");
+  fake::FakePlatform late;
+  EXPECT_EQ(fake::Run(late, arguments).exitCode, 1);
+}
+
+TEST(RunFlow, ExitCodeIsZeroWhenTheValuesArePrinted) {
+  fake::FakePlatform fake;
+  fake.firmware.table = Table();
+  fake::RunResult result = fake::Run(fake, {"/PCSERIAL", "/BOARDVER"});
+  EXPECT_EQ(result.out, "CZC123");
+  EXPECT_EQ(result.exitCode, 0) << "an absent value is not an error";
+}
+
+TEST(RunFlow, SwitchesAloneStillLoadTheTable) {
+  struct Case {
+    std::vector<std::string> arguments;
+    const char* out;
+  } cases[] = {{{"/CSV"}, "\n"}, {{"/CRLF"}, "\n"}, {{"/TAB"}, ""}, {{"/DEBUG"}, ""}};
+  for (const Case& c : cases) {
+    fake::FakePlatform fake;
+    fake.firmware.table = Table();
+    fake::RunResult result = fake::Run(fake, c.arguments);
+    EXPECT_EQ(result.out, c.out);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(fake.firmware.calls, 2);
+  }
+  fake::FakePlatform empty;
+  fake::RunResult failed = fake::Run(empty, {"/CSV", "/P"});
+  EXPECT_EQ(failed.out, kLoadFailure);
+  EXPECT_EQ(failed.exitCode, 1);
+}
+
+TEST(RunFlow, AllAnywhereSuppressesEveryOtherSelector) {
+  for (const char* all : {"/ALL", "/all", "-All"}) {
+    fake::FakePlatform fake;
+    fake.firmware.table = Table();
+    fake::RunResult result = fake::Run(fake, {"/CSV", "/PCSERIAL", "/TAB", "/BIOS", all});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out.rfind("- SMBBios data v2.7 -\n\nBIOS Information:\n\n", 0), 0u)
+        << result.out;
+    EXPECT_EQ(result.out.find('"'), std::string::npos);
+    EXPECT_EQ(result.out.back(), '\n');
+  }
+}
+
+TEST(RunFlow, GroupSwitchEndsTheOutputWithItsReport) {
+  fake::FakePlatform fake;
+  fake.firmware.table = Table();
+  fake::RunResult result = fake::Run(fake, {"/CSV", "/PCSERIAL", "/BOARD", "/PCNAME"});
+  EXPECT_EQ(result.out,
+            "\"CZC123\",\"Base Board\n\n"
+            "\tManufacturer   :\tHP\n\tProduct name   :\t8079\n\n"
+            "\tManufacturer   :\tSecond board\n\n");
+  EXPECT_EQ(result.exitCode, 0);
+}
+
+}  // namespace
+}  // namespace tarnlix

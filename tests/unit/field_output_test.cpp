@@ -1,0 +1,124 @@
+// Values in command-line order, with the separators the switches choose.
+#include <gtest/gtest.h>
+
+#include "cli/selectors.h"
+#include "test_support.h"
+
+namespace tarnlix {
+namespace {
+
+using test::BareTable;
+using test::HeaderForm;
+using test::Structure;
+
+std::vector<uint8_t> Table() {
+  return HeaderForm(BareTable({
+      Structure(218, 0x0B),  // tables often begin with an OEM structure
+      test::Bios("AMI", "F.10", "05/06/2019"),
+      test::SystemInfo({"HP", "Elite, \"840\"", "G5", "CZC123"}),
+      Structure(3, 0x09, {{0x04, 1}, {0x05, 9}, {0x06, 2}, {0x07, 3}}, {"HP", "v2", "CHS1"}),
+      Structure(17, 0x28,
+                {{0x10, 1}, {0x11, 2}, {0x17, 3}, {0x18, 4}, {0x19, 5}, {0x1A, 6}},
+                {"DIMM A", "BANK 0", "Samsung", "S-1", "A-1", "M393"}),
+      Structure(22, 0x1A, {{0x06, 1}}, {"07/08/2009"}),
+  }));
+}
+
+std::string Output(const std::vector<std::string>& arguments, int* exitCode = nullptr) {
+  fake::FakePlatform fake;
+  fake.firmware.table = Table();
+  fake::RunResult result = fake::Run(fake, arguments);
+  if (exitCode != nullptr) *exitCode = result.exitCode;
+  return result.out;
+}
+
+TEST(FieldOutput, SeparatorsForTwoValues) {
+  struct Case {
+    std::vector<std::string> switches;
+    const char* out;
+  } cases[] = {
+      {{}, "CZC123AMI"},
+      {{"/CRLF"}, "CZC123AMI\n"},
+      {{"/CSV"}, "\"CZC123\",\"AMI\"\n"},
+      {{"/TAB"}, "CZC123\tAMI\t"},
+      {{"/TAB", "/CRLF"}, "CZC123\tAMI\t\n"},
+      {{"/CSV", "/TAB"}, "\"CZC123\",\"AMI\"\n"},
+      {{"/CSV", "/TAB", "/CRLF"}, "\"CZC123\",\"AMI\"\n"},
+      {{"/SPACE"}, "CZC123 AMI "},
+      {{"/SPACE", "/TAB"}, "CZC123\tAMI\t"},
+      {{"/SPACE", "/CSV"}, "\"CZC123\",\"AMI\"\n"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = c.switches;
+    arguments.push_back("/PCSERIAL");
+    arguments.push_back("/BIOSVENDOR");
+    EXPECT_EQ(Output(arguments), c.out);
+  }
+}
+
+TEST(FieldOutput, AbsentAndUnknownSelectorsKeepTheirPlace) {
+  EXPECT_EQ(Output({"/CSV", "/PCSERIAL", "/PCSKU"}), "\"CZC123\",\"\"\n");
+  EXPECT_EQ(Output({"/TAB", "/PCSERIAL", "/PCSKU"}), "CZC123\t\t");
+  EXPECT_EQ(Output({"/CSV", "/PCSERIAL", "/VENDOR", "/NOSUCH", "/BIOSVER"}),
+            "\"CZC123\",\"\",\"\",\"F.10\"\n");
+  int exitCode = -1;
+  EXPECT_EQ(Output({"/NOSUCH"}, &exitCode), "");
+  EXPECT_EQ(exitCode, 0);
+}
+
+TEST(FieldOutput, ValuesAreWrittenUnchanged) {
+  EXPECT_EQ(Output({"/CSV", "/PCNAME"}), "\"Elite, \"840\"\"\n");
+  EXPECT_EQ(Output({"/PCSERIAL", "/pcserial", "-PcSerial"}), "CZC123CZC123CZC123");
+}
+
+TEST(FieldOutput, IsoChangesOnlyTheBiosDate) {
+  EXPECT_EQ(Output({"/TAB", "/BIOSDATE", "/BATDATE"}), "05/06/2019\t07/08/2009\t");
+  EXPECT_EQ(Output({"/ISO", "/TAB", "/BIOSDATE", "/BATDATE"}), "2019/05/06\t07/08/2009\t");
+}
+
+TEST(FieldOutput, RowsTheToolAddsOrMends) {
+  EXPECT_EQ(Output({"/TAB", "/PCVER", "/ENCLOSEURETYPE", "/ENCLOSURETYPE",
+                    "/ENCLOSUREVER", "/ENCLOSURESERIAL"}),
+            "G5\tLaptop\tLaptop\tv2\tCHS1\t");
+  // Each memory row prints the field its name says.
+  EXPECT_EQ(Output({"/TAB", "/MEMBANKLOC", "/MEMMAN", "/MEMSERIAL", "/MEMASSET",
+                    "/MEMPARTNO"}),
+            "BANK 0\tSamsung\tS-1\tA-1\tM393\t");
+}
+
+TEST(FieldOutput, GroupSwitchEndsTheListWithoutSeparators) {
+  int exitCode = -1;
+  std::string out = Output({"/TAB", "/CRLF", "/PCSERIAL", "/BATTERY", "/PCNAME"}, &exitCode);
+  EXPECT_EQ(out, "CZC123\tPortable Battery\n\n\tMfg Date       :\t07/08/2009\n\n");
+  EXPECT_EQ(exitCode, 0);
+}
+
+TEST(FieldOutput, EverySwitchTextIsInTheTable) {
+  const char* texts[] = {
+      "/NAME",          "/BIOS",           "/BIOSVENDOR",     "/BIOSVER",
+      "/BIOSDATE",      "/PC",             "/PCMAKER",        "/PCNAME",
+      "/PCVER",         "/PCSERIAL",       "/PCSKU",          "/PCFAMILY",
+      "/BOARD",         "/BOARDMAN",       "/BOARDPRODUCT",   "/BOARDVER",
+      "/BOARDSERIAL",   "/BOARDASSET",     "/BOARDLOCATION",  "/ENCLOSURE",
+      "/ENCLOSUREMAN",  "/ENCLOSEURETYPE", "/ENCLOSURETYPE",  "/ENCLOSUREVER",
+      "/ENCLOSURESERIAL", "/PROCESSOR",    "/PROCESSORSOCKET", "/PROCESSORMAN",
+      "/PROCESSORVER",  "/PROCESSORSERIAL", "/PROCESSORASSET", "/PROCESSORPARTNUM",
+      "/PROCESSOREXTRA", "/CACHESOCKET",   "/PORT",           "/PORTINTERNALREF",
+      "/PORTEXTERNALREF", "/PORTEXTRA",    "/SLOT",           "/SLOTDESIGNATION",
+      "/DEVICEDESC",    "/OEM",            "/OEM1",           "/OEM2",
+      "/OEM3",          "/OEM4",           "/OEM5",           "/OEM6",
+      "/OEM7",          "/MEM",            "/MEMBANKLOC",     "/MEMMAN",
+      "/MEMSERIAL",     "/MEMASSET",       "/MEMPARTNO",      "/BATTERY",
+      "/BATLOC",        "/BATMAN",         "/BATDATE",        "/BATSERIAL",
+      "/BATNAME",       "/BATVER",         "/BATCHEM"};
+  for (const char* text : texts) {
+    const SelectorRow* row = FindSelector(text);
+    ASSERT_NE(row, nullptr) << text;
+    EXPECT_STREQ(row->text, text);
+  }
+  EXPECT_EQ(SelectorTable().size(), sizeof texts / sizeof texts[0]);
+  EXPECT_EQ(FindSelector("/ALL"), nullptr) << "handled before the selectors";
+}
+
+}  // namespace
+}  // namespace tarnlix

@@ -1,0 +1,106 @@
+// The full dump and the group reports.
+#include <gtest/gtest.h>
+
+#include "smbios/names.h"
+#include "test_support.h"
+
+namespace tarnlix {
+namespace {
+
+using test::BareTable;
+using test::HeaderForm;
+using test::Structure;
+
+std::string Report(const std::vector<uint8_t>& table,
+                   void (*print)(const SmbiosReader&)) {
+  test::LoadedReader r(table);
+  print(r.reader);
+  return r.fake.system.out;
+}
+
+void All(const SmbiosReader& reader) { reader.PrintAll(); }
+
+TEST(Reports, DumpWithVersionLineLabelsAndGaps) {
+  std::string out = Report(
+      HeaderForm(BareTable({
+                     test::Bios("AMI", "F.10", "05/06/2019"),
+                     Structure(16, 0x17),  // holds no strings: not shown
+                     test::SystemInfo({"HP", "", "", "CZC123"}),
+                     Structure(6, 0x0C, {}, {"Bank 1"}),
+                     Structure(5, 0x0F, {}, {"ctl"}),
+                     Structure(27, 0x0E, {}, {"Fan"}),
+                     Structure(28, 0x0E, {}, {"Probe"}),
+                 }),
+                 3, 2),
+      All);
+  EXPECT_EQ(out,
+            "- SMBBios data v3.2 -\n\n"
+            "BIOS Information:\n\n"
+            "\tVendor         :\tAMI\n\tVersion        :\tF.10\n"
+            "\tDate           :\t05/06/2019\n\n"
+            "System Information:\n\n"
+            "\tManufacturer   :\tHP\n\tSerial#        :\tCZC123\n\n"
+            "Memory Module Information:\n\n\t :\tBank 1\n\n"
+            "Memory Controller Information :\n\n\t :\tctl\n\n"
+            "Cooling Device:\n\n\t(null) :\tFan\n\n"
+            "Undefined:\n\n\t(null) :\tProbe\n\n");
+}
+
+TEST(Reports, VersionLineOnlyForAPositiveMajorVersion) {
+  std::vector<uint8_t> bare = BareTable({Structure(11, 5, {}, {"OEM"})});
+  EXPECT_EQ(Report(HeaderForm(bare, 0, 5), All), "OEM Strings:\n\n\tOEM String 1   :\tOEM\n\n");
+  EXPECT_EQ(Report(HeaderForm(bare, 0x80, 5), All), "OEM Strings:\n\n\tOEM String 1   :\tOEM\n\n");
+  EXPECT_EQ(Report(HeaderForm(BareTable({Structure(16, 0x17)}), 2, 4), All),
+            "- SMBBios data v2.4 -\n\n");
+}
+
+TEST(Reports, DumpOfAnEmptyStoreIsAnErrorLine) {
+  EXPECT_EQ(Report(HeaderForm({}, 3, 0), All),
+            "Error: Failed to retrieve BIOS information from system\n");
+  fake::FakePlatform fake;
+  SmbiosReader unloaded;
+  unloaded.PrintAll();
+  EXPECT_EQ(fake.system.out, "Error: Failed to retrieve BIOS information from system\n");
+}
+
+TEST(Reports, GroupPrintsEveryRecordOfItsTypeOrNoInformation) {
+  std::vector<uint8_t> table = HeaderForm(BareTable({
+      Structure(4, 0x30, {{0x04, 1}, {0x10, 2}}, {"CPU1", "Xeon"}),
+      Structure(0, 0x18, {{0x04, 1}}, {"AMI"}),
+      Structure(4, 0x30, {}, {}),  // no strings: not printed or counted
+      Structure(4, 0x30, {{0x04, 1}}, {"CPU2"}),
+      Structure(2, 0x0F, {{0x04, 1}}, {"Board"}),
+  }));
+  test::LoadedReader r(table);
+  r.reader.PrintGroup(4);
+  EXPECT_EQ(r.fake.system.out,
+            "Processor Information\n\n"
+            "\tSocket         :\tCPU1\n\tVersion        :\tXeon\n\n"
+            "\tSocket         :\tCPU2\n\n");
+  r.fake.system.out.clear();
+  r.reader.PrintGroup(22);
+  EXPECT_EQ(r.fake.system.out, "Portable Battery\n\n\tNo information\n");
+  r.fake.system.out.clear();
+  r.reader.PrintGroup(2);
+  EXPECT_EQ(r.fake.system.out, "Base Board\n\n\tManufacturer   :\tBoard\n\n");
+}
+
+TEST(Reports, NameTables) {
+  EXPECT_STREQ(TypeNameTable[5], "Memory Controller Information ");
+  EXPECT_STREQ(TypeNameTable[32], "System Boot Info");
+  EXPECT_STREQ(TypeNameTable[31], "Undefined");
+  EXPECT_STREQ(TypeNameTable[127], "Undefined");
+  for (int type = 0; type < 27; ++type) {
+    for (int slot = 0; slot < 7; ++slot) {
+      const char* label = FieldLabelTable[type][slot];
+      ASSERT_NE(label, nullptr);
+      size_t width = std::string(label).size();
+      EXPECT_TRUE(width == 0 || width == 14 || (type == 2 && slot == 6 && width == 15))
+          << type << "/" << slot << " '" << label << "'";
+    }
+  }
+  for (int type = 27; type < 128; ++type) EXPECT_EQ(FieldLabelTable[type][0], nullptr);
+}
+
+}  // namespace
+}  // namespace tarnlix
