@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -63,6 +64,16 @@ FileReadResult Win32System::ReadFile(const std::string& path, size_t limit) {
     result.reason = ErrorText(::GetLastError());
     return result;
   }
+  // A saved table is a file on a disk. A read from a device such as COM1 or
+  // CON, or from a pipe, waits for data that may never come, and a script
+  // must not hang on a mistyped path.
+  DWORD fileType = ::GetFileType(file);
+  if (fileType != FILE_TYPE_DISK) {
+    ::CloseHandle(file);
+    result.reason = fileType == FILE_TYPE_PIPE ? "Is a pipe, not a file"
+                                               : "Is a device, not a file";
+    return result;
+  }
   size_t wanted = limit + 1;
   char chunk[65536];
   while (result.bytes.size() < wanted) {
@@ -70,9 +81,7 @@ FileReadResult Win32System::ReadFile(const std::string& path, size_t limit) {
         std::min<size_t>(sizeof chunk, wanted - result.bytes.size()));
     DWORD got = 0;
     if (!::ReadFile(file, chunk, ask, &got, nullptr)) {
-      DWORD error = ::GetLastError();
-      if (error == ERROR_BROKEN_PIPE) break;  // the writer has finished
-      result.reason = ErrorText(error);
+      result.reason = ErrorText(::GetLastError());
       result.bytes.clear();
       ::CloseHandle(file);
       return result;
