@@ -1,0 +1,174 @@
+// The Linux backend's stand-ins for the firmware-table service and the
+// registry copy, and its file reads, on prepared files.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "acquire/raw_table.h"
+#include "platform/linux/linux_platform.h"
+#include "smbios/bytes.h"
+#include "test_support.h"
+
+namespace tarnlix {
+namespace {
+
+using linux_backend::LinuxFirmwareTable;
+using linux_backend::LinuxRegistry;
+using linux_backend::LinuxSystem;
+
+class TempDir {
+ public:
+  TempDir() {
+    char pattern[] = "/tmp/tarnlix-test-XXXXXX";
+    path_ = mkdtemp(pattern);
+  }
+  ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
+  const std::string& path() const { return path_; }
+  std::string Write(const std::string& name, const std::string& bytes) const {
+    std::string full = path_ + "/" + name;
+    std::ofstream(full, std::ios::binary) << bytes;
+    return full;
+  }
+
+ private:
+  std::string path_;
+};
+
+std::string Bytes(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
+
+TEST(LinuxBackend, FirmwareTableGetsTheVersionFromTheEntryPoint) {
+  std::vector<uint8_t> table =
+      test::BareTable({test::Bios("LinuxBIOS", "1", "2"), test::EndOfTable()});
+  std::string sm3(0x18, '\0');
+  std::memcpy(sm3.data(), "_SM3_", 5);
+  sm3[7] = 3, sm3[8] = 6, sm3[9] = 1;
+  std::string sm2(0x1F, '\0');
+  std::memcpy(sm2.data(), "_SM_", 4);
+  sm2[6] = 2, sm2[7] = 8;
+  std::string legacy(0x0F, '\0');
+  std::memcpy(legacy.data(), "_DMI_", 5);
+  legacy[0x0E] = 0x24;
+  struct Case {
+    std::string entryPoint;
+    uint8_t major, minor, revision;
+  } cases[] = {{sm3, 3, 6, 1}, {sm2, 2, 8, 0}, {legacy, 2, 4, 0}, {"junk", 0, 0, 0}};
+  for (const Case& c : cases) {
+    TempDir dir;
+    dir.Write("DMI", Bytes(table));
+    dir.Write("smbios_entry_point", c.entryPoint);
+    LinuxFirmwareTable firmware(dir.path());
+    uint32_t size = firmware.GetSystemFirmwareTable(nullptr, kProviderRsmb, 0, nullptr, 0);
+    ASSERT_EQ(size, table.size() + 8);
+    std::vector<uint8_t> buffer(size);
+    ASSERT_EQ(firmware.GetSystemFirmwareTable(nullptr, kProviderRsmb, 0, buffer.data(), size), size);
+    EXPECT_EQ(buffer[0], 0);
+    EXPECT_EQ(buffer[1], c.major);
+    EXPECT_EQ(buffer[2], c.minor);
+    EXPECT_EQ(buffer[3], c.revision);
+    EXPECT_EQ(ReadLe32(buffer.data() + 4), table.size());
+    EXPECT_TRUE(std::equal(table.begin(), table.end(), buffer.begin() + 8));
+  }
+  TempDir unreadable;
+  LinuxFirmwareTable none(unreadable.path());
+  EXPECT_EQ(none.GetSystemFirmwareTable(nullptr, kProviderRsmb, 0, nullptr, 0), 0u);
+}
+
+TEST(LinuxBackend, RegistryCopyIsRebuiltFromTheIdentityFiles) {
+  TempDir dir;
+  dir.Write("bios_vendor", "Phoenix\n");
+  dir.Write("bios_version", "1.2\n");
+  dir.Write("bios_date", "03/15/2012\n");
+  dir.Write("sys_vendor", "LENOVO\n");
+  dir.Write("product_name", "20HRCTO1WW\n");
+  dir.Write("product_version", "ThinkPad X1\n");
+  dir.Write("product_family", "ThinkPad\n");
+  dir.Write("board_vendor", "LENOVO\n");
+  dir.Write("board_name", "20HRCTO1WW\n");
+  dir.Write("chassis_type", "10\n");
+  dir.Write("chassis_vendor", "LENOVO\n");
+  dir.Write("board_asset_tag", "\n");  // empty: absent
+  // product_serial is missing, as for a user without root.
+
+  fake::FakePlatform fake;
+  LinuxRegistry registry(dir.path());
+  fake.platform.registry = &registry;
+  fake.modules.missingEntries.insert("GetSystemFirmwareTable");
+  SmbiosReader reader;
+  ASSERT_TRUE(reader.Load());
+  EXPECT_EQ(reader.rawTable->source, RawTableSource::Registry);
+  EXPECT_EQ(reader.versionMajor, 0);
+  EXPECT_EQ(test::Text(reader.GetFirmwareVendor()), "Phoenix");
+  EXPECT_EQ(test::Text(reader.GetFirmwareDate()), "03/15/2012");
+  EXPECT_EQ(test::Text(reader.GetSystemManufacturer()), "LENOVO");
+  EXPECT_EQ(test::Text(reader.GetSystemProductName()), "20HRCTO1WW");
+  EXPECT_EQ(test::Text(reader.GetSystemVersion()), "ThinkPad X1");
+  EXPECT_EQ(reader.GetSystemSerial(), nullptr);
+  EXPECT_EQ(test::Text(reader.GetSystemFamily()), "ThinkPad");
+  EXPECT_EQ(test::Text(reader.GetBoardProductName()), "20HRCTO1WW");
+  EXPECT_EQ(reader.GetBoardAssetTag(), nullptr);
+  EXPECT_EQ(test::Text(reader.GetEnclosureType()), "Notebook");
+  EXPECT_EQ(reader.recordCount(), 5u);
+
+  LinuxRegistry missing(dir.path() + "/nowhere");
+  KeyHandle key = nullptr;
+  EXPECT_NE(missing.RegOpenKeyExA(kHkeyLocalMachine,
+                                  "SYSTEM\\CurrentControlSet\\Services\\mssmbios\\Data",
+                                  0, kKeyRead, &key),
+            0);
+}
+
+TEST(LinuxBackend, FileReadsNeverBlockOrRunAway) {
+  LinuxSystem system;
+  TempDir dir;
+  std::string file = dir.Write("table.bin", "abcdef");
+  FileReadResult whole = system.ReadFile(file, 16);
+  EXPECT_TRUE(whole.ok);
+  EXPECT_EQ(Bytes(whole.bytes), "abcdef");
+  EXPECT_FALSE(whole.overLimit);
+
+  FileReadResult over = system.ReadFile(file, 4);
+  EXPECT_TRUE(over.ok);
+  EXPECT_TRUE(over.overLimit);
+
+  FileReadResult directory = system.ReadFile(dir.path(), 16);
+  EXPECT_FALSE(directory.ok);
+  EXPECT_EQ(directory.reason, "Is a directory");
+
+  FileReadResult missing = system.ReadFile(dir.path() + "/none", 16);
+  EXPECT_FALSE(missing.ok);
+  EXPECT_EQ(missing.reason, "No such file or directory");
+
+  // A FIFO nobody writes to reads as empty at once.
+  std::string fifo = dir.path() + "/fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  FileReadResult pipe = system.ReadFile(fifo, 16);
+  EXPECT_TRUE(pipe.ok);
+  EXPECT_TRUE(pipe.bytes.empty());
+
+  // An endless device stops at the limit.
+  FileReadResult zero = system.ReadFile("/dev/zero", 1 << 20);
+  EXPECT_TRUE(zero.ok);
+  EXPECT_TRUE(zero.overLimit);
+  EXPECT_EQ(zero.bytes.size(), 1u << 20);
+}
+
+TEST(LinuxBackend, ReplacingAFileLeavesNoTemporaryBehind) {
+  LinuxSystem system;
+  TempDir dir;
+  std::string target = dir.Write("dump.bin", "old");
+  std::string reason;
+  const uint8_t data[] = {1, 2, 3};
+  ASSERT_TRUE(system.WriteFileReplacing(target, data, sizeof data, &reason)) << reason;
+  FileReadResult read = system.ReadFile(target, 16);
+  EXPECT_EQ(read.bytes, std::vector<uint8_t>(data, data + 3));
+  EXPECT_EQ(std::system(("test $(ls -A '" + dir.path() + "' | wc -l) -eq 1").c_str()), 0);
+  EXPECT_FALSE(system.WriteFileReplacing(dir.path() + "/no/such/dir/x", data, 3, &reason));
+  EXPECT_EQ(reason, "No such file or directory");
+}
+
+}  // namespace
+}  // namespace tarnlix
