@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (clang, with AddressSanitizer and
+# UndefinedBehaviorSanitizer) into build-fuzzers/ and runs each one for the
+# given number of seconds, seeded from the real tables in tests/data/corpus.
+# Fails on the first crash, leak, sanitizer report or broken check; the input
+# that caused it is left in build-fuzzers/findings/.
+#
+#   scripts/fuzz.sh [SECONDS] [TARGET...]     (default: 60 seconds, all targets)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds="${1:-60}"
+shift || true
+build="${FUZZ_BUILD_DIR:-build-fuzzers}"
+targets=("$@")
+
+clangxx="$(command -v clang++ || true)"
+if [ -z "$clangxx" ]; then
+  echo "fuzz.sh: skipped: clang++ is not installed (apt-get install clang)"
+  exit 0
+fi
+probe="$(mktemp -d)"
+trap 'rm -rf "$probe"' EXIT
+printf '%s\n' '#include <cstdint>' '#include <cstddef>' \
+  'extern "C" int LLVMFuzzerTestOneInput(const uint8_t*, size_t) { return 0; }' \
+  > "$probe/probe.cpp"
+if ! "$clangxx" -fsanitize=fuzzer,address,undefined "$probe/probe.cpp" \
+     -o "$probe/probe" 2>/dev/null; then
+  echo "fuzz.sh: skipped: the libFuzzer runtime is missing (apt-get install libclang-rt-14-dev)"
+  exit 0
+fi
+
+CXX="$clangxx" cmake -S . -B "$build" -DTARNLIX_FUZZ=ON -DTARNLIX_TESTS=OFF \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+if [ ${#targets[@]} -eq 0 ]; then
+  for source in tests/fuzz/*_fuzzer.cpp; do
+    targets+=("$(basename "$source" .cpp)")
+  done
+fi
+cmake --build "$build" -j 2 --target fuzz_make_seeds "${targets[@]}"
+
+seeds="$build/seeds"
+rm -rf "$seeds"
+"$build/tests/fuzz/fuzz_make_seeds" tests/data/corpus "$seeds"
+
+mkdir -p "$build/findings"
+status=0
+for target in "${targets[@]}"; do
+  name="${target%_fuzzer}"
+  work="$build/corpus/$name"
+  mkdir -p "$work"
+  seed_dirs=()
+  [ -d "$seeds/$name" ] && seed_dirs+=("$seeds/$name")
+  if [ "$name" = dump_file ]; then
+    seed_dirs+=(tests/data/corpus/raw tests/data/corpus/machines)
+  fi
+  log="$build/$name.log"
+  echo "== $target: ${seconds}s"
+  if ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
+     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+     "$build/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 \
+       -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 \
+       -dict=tests/fuzz/smbios.dict -artifact_prefix="$build/findings/$name-" \
+       "$work" "${seed_dirs[@]}" >"$log" 2>&1; then
+    runs="$(grep -Eo 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -Eo '[0-9]+$' || true)"
+    echo "$target: clean, ${runs:-?} executions"
+  else
+    echo "$target: FAILED; last lines of $log:"
+    tail -n 40 "$log"
+    status=1
+  fi
+done
+exit "$status"

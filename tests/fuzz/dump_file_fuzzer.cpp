@@ -1,0 +1,84 @@
+// The saved-file loader on arbitrary file contents: entry points with any
+// table address and length, header forms whose length field is anything,
+// bare tables. The table it hands over must lie inside the file, and the walk
+// of it must keep the store's promises.
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "acquire/entry_point.h"
+#include "fuzz_support.h"
+#include "smbios/bytes.h"
+
+namespace tarnlix::fuzz {
+namespace {
+
+const char kPath[] = "dump.bin";
+const char kRefusal[] = "Error: cannot read SMBIOS table from dump.bin: ";
+
+// What the loader must make of the file, worked out independently of it.
+void CheckLayout(const std::vector<uint8_t>& file, const RawSmbiosTable* table,
+                 const std::string& out) {
+  if (file.empty()) {
+    FUZZ_CHECK(table == nullptr);
+    return;
+  }
+  EntryPointKind kind = EntryPointKindAt(file.data(), file.size());
+  if (kind != EntryPointKind::None) {
+    EntryPoint ep;
+    if (!ParseEntryPoint(file.data(), file.size(), &ep) ||
+        ep.tableAddress >= file.size()) {
+      FUZZ_CHECK(table == nullptr);
+      FUZZ_CHECK(out.rfind(kRefusal, 0) == 0);
+      return;
+    }
+    FUZZ_CHECK(table != nullptr);
+    FUZZ_CHECK(table->hasHeader);
+    size_t expected = std::min<uint64_t>(ep.tableLength, file.size() - ep.tableAddress);
+    FUZZ_CHECK(table->length == kRawHeaderSize + expected);
+    FUZZ_CHECK(ReadLe32(table->data + 4) == expected);
+    FUZZ_CHECK(std::memcmp(table->data + kRawHeaderSize,
+                           file.data() + ep.tableAddress, expected) == 0);
+    return;
+  }
+  FUZZ_CHECK(table != nullptr);
+  FUZZ_CHECK(table->length == file.size());
+  FUZZ_CHECK(std::memcmp(table->data, file.data(), file.size()) == 0);
+  bool headerForm = file.size() >= kRawHeaderSize &&
+                    ReadLe32(file.data() + 4) == file.size() - kRawHeaderSize;
+  FUZZ_CHECK(table->hasHeader == headerForm);
+}
+
+}  // namespace
+}  // namespace tarnlix::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace tarnlix;
+  std::vector<uint8_t> file(data, data + size);
+  {
+    fake::FakePlatform fake;
+    fake.system.files[fuzz::kPath] = file;
+    {
+      RawTablePtr table = ReadDumpFile(fuzz::kPath);
+      fuzz::CheckLayout(file, table.get(), fake.system.out);
+    }
+    fuzz::CheckReleased(fake);
+  }
+  {
+    fake::FakePlatform fake;
+    fake.system.files[fuzz::kPath] = file;
+    {
+      SmbiosReader reader;
+      reader.SetSourceFile(fuzz::kPath);
+      if (reader.Load()) {
+        // The walked bytes are a copy of part of the file (after the header
+        // the loader may have put in front of them).
+        fuzz::CheckStore(reader, file);
+        fuzz::ExerciseReader(fake, reader);
+      }
+    }
+    fuzz::CheckReleased(fake);
+  }
+  return 0;
+}

@@ -1,0 +1,122 @@
+// Builds the fuzz targets' seeds from the real tables of the test data, so
+// that the fuzzers start from well-formed tables and mutate them:
+//   fuzz_make_seeds <corpus dir> <seed dir>
+// writes <seed dir>/table (each table in the header form and bare) and
+// <seed dir>/dump_file (each table re-saved behind each kind of entry point;
+// the corpus files themselves are given to that fuzzer as they are).
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "acquire/raw_table.h"
+#include "fake/fake_platform.h"
+#include "smbios/bytes.h"
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+Bytes ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+bool WriteAll(const fs::path& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+// The table in the header form, as the loader of saved files hands it over.
+bool HeaderForm(const Bytes& file, Bytes* out) {
+  tarnlix::fake::FakePlatform fake;
+  fake.system.files["seed"] = file;
+  tarnlix::RawTablePtr table = tarnlix::ReadDumpFile("seed");
+  if (!table || !table->hasHeader) return false;
+  out->assign(table->data, table->data + table->length);
+  return true;
+}
+
+// A dump file: the entry point of a kind, then the table at 'offset'.
+Bytes Dump(const char* kind, const Bytes& header, size_t offset) {
+  Bytes table(header.begin() + tarnlix::kRawHeaderSize, header.end());
+  std::string anchor = kind;
+  Bytes file(offset, 0);
+  std::copy(anchor.begin(), anchor.end(), file.begin());
+  uint32_t length = static_cast<uint32_t>(table.size());
+  if (anchor == "_SM3_") {
+    file[7] = header[1];
+    file[8] = header[2];
+    tarnlix::WriteLe32(&file[0x0C], length);
+    tarnlix::WriteLe64(&file[0x10], offset);
+  } else if (anchor == "_SM_") {
+    file[6] = header[1];
+    file[7] = header[2];
+    tarnlix::WriteLe16(&file[0x16], static_cast<uint16_t>(length));
+    tarnlix::WriteLe32(&file[0x18], static_cast<uint32_t>(offset));
+  } else {
+    tarnlix::WriteLe16(&file[0x06], static_cast<uint16_t>(length));
+    tarnlix::WriteLe32(&file[0x08], static_cast<uint32_t>(offset));
+    file[0x0E] = static_cast<uint8_t>((header[1] << 4) | (header[2] & 0x0F));
+  }
+  file.insert(file.end(), table.begin(), table.end());
+  return file;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: fuzz_make_seeds <corpus dir> <seed dir>\n");
+    return 2;
+  }
+  fs::path corpus = argv[1];
+  fs::path seeds = argv[2];
+  fs::create_directories(seeds / "table");
+  fs::create_directories(seeds / "dump_file");
+
+  int tables = 0;
+  for (const char* part : {"raw", "machines"}) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(corpus / part)) {
+      if (entry.is_regular_file()) files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    for (const fs::path& path : files) {
+      Bytes header;
+      if (!HeaderForm(ReadAll(path), &header)) continue;
+      std::string name = std::string(part) + "-" + path.stem().string();
+      Bytes bare(header.begin() + tarnlix::kRawHeaderSize, header.end());
+      bool ok = WriteAll(seeds / "table" / (name + ".hdr"), header) &&
+                WriteAll(seeds / "table" / (name + ".bare"), bare);
+      // A few tables behind every kind of entry point, at offsets the real
+      // dumps do not use.
+      if (tables % 25 == 0) {
+        ok = ok && WriteAll(seeds / "dump_file" / (name + ".sm3"),
+                            Dump("_SM3_", header, 0x18)) &&
+             WriteAll(seeds / "dump_file" / (name + ".sm2"),
+                      Dump("_SM_", header, 0x41)) &&
+             WriteAll(seeds / "dump_file" / (name + ".dmi"),
+                      Dump("_DMI_", header, 0x10));
+      }
+      if (!ok) {
+        std::fprintf(stderr, "fuzz_make_seeds: cannot write seeds in %s\n",
+                     seeds.c_str());
+        return 1;
+      }
+      ++tables;
+    }
+  }
+  if (tables == 0) {
+    std::fprintf(stderr, "fuzz_make_seeds: no tables found in %s\n", corpus.c_str());
+    return 1;
+  }
+  std::printf("fuzz_make_seeds: %d tables\n", tables);
+  return 0;
+}

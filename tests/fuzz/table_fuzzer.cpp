@@ -1,0 +1,81 @@
+// The walk, every accessor and both reports on arbitrary table bytes, through
+// the real load path: once as the firmware service's header form, once as a
+// saved file (whose layout is detected from its bytes: a bare table for most
+// inputs), and once as a whole run that asks for every field at once.
+#include <string>
+#include <vector>
+
+#include "fuzz_support.h"
+
+namespace tarnlix::fuzz {
+namespace {
+
+void FromFirmwareService(const std::vector<uint8_t>& bytes) {
+  fake::FakePlatform fake;
+  fake.firmware.table = bytes;
+  {
+    SmbiosReader reader;
+    bool loaded = reader.Load();
+    // Only an empty service answer leaves every source without a table.
+    FUZZ_CHECK(loaded == !bytes.empty());
+    if (loaded) {
+      // The walk is done with the firmware copy as soon as it has the store.
+      FUZZ_CHECK(reader.rawTable == nullptr);
+      CheckStore(reader, bytes);
+      ExerciseReader(fake, reader);
+    }
+  }
+  CheckReleased(fake);
+}
+
+void FromSavedFile(const std::vector<uint8_t>& bytes) {
+  fake::FakePlatform fake;
+  fake.system.files["table.bin"] = bytes;
+  {
+    SmbiosReader reader;
+    reader.SetSourceFile("table.bin");
+    if (reader.Load()) {
+      FUZZ_CHECK(reader.rawTable != nullptr);
+      CheckStore(reader, bytes);
+      ExerciseReader(fake, reader);
+    } else {
+      FUZZ_CHECK(fake.system.out.rfind("Error: cannot read SMBIOS table from table.bin: ", 0) == 0);
+    }
+  }
+  CheckReleased(fake);
+}
+
+// Every field selector in one CSV run: the selector output, the quoting and
+// the final line end over whatever the store holds.
+void WholeRun(const std::vector<uint8_t>& bytes) {
+  static const std::vector<std::string> arguments = [] {
+    std::vector<std::string> list = {"/CSV", "/ISO"};
+    for (const SelectorRow& row : SelectorTable()) {
+      if (row.kind == SelectorKind::Field) list.push_back(row.text);
+    }
+    return list;
+  }();
+  fake::FakePlatform fake;
+  fake.firmware.table = bytes;
+  fake::RunResult result = fake::Run(fake, arguments);
+  if (bytes.empty()) {
+    FUZZ_CHECK(result.exitCode == 1);
+    return;
+  }
+  FUZZ_CHECK(result.exitCode == 0);
+  FUZZ_CHECK(result.out.size() >= 2 * (arguments.size() - 2) + 1);
+  FUZZ_CHECK(result.out.front() == '"');
+  FUZZ_CHECK(result.out.compare(result.out.size() - 2, 2, "\"\n") == 0);
+  CheckReleased(fake);
+}
+
+}  // namespace
+}  // namespace tarnlix::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::vector<uint8_t> bytes(data, data + size);
+  tarnlix::fuzz::FromFirmwareService(bytes);
+  tarnlix::fuzz::FromSavedFile(bytes);
+  tarnlix::fuzz::WholeRun(bytes);
+  return 0;
+}
