@@ -1,0 +1,400 @@
+// The paged help screen on the scripted console: which lines each page shows,
+// what every key does at the two prompts, the colours and the cursor, and the
+// plain output when there is no page to fill.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/help_pager.h"
+#include "cli/help_text.h"
+#include "fake/fake_platform.h"
+
+namespace tarnlix {
+namespace {
+
+using fake::ConsoleEvent;
+
+const std::vector<int> kEsc{27};
+const std::vector<int> kSpace{' '};
+const std::vector<int> kHome{224, 71};
+const std::vector<int> kUp{224, 72};
+const std::vector<int> kPageUp{224, 73};
+const std::vector<int> kEnd{224, 79};
+const std::vector<int> kDown{224, 80};
+const std::vector<int> kPageDown{224, 81};
+const std::vector<int> kInsert{224, 82};
+const std::vector<int> kF1{0, 59};  // prefix 0: an ordinary key
+const std::vector<int> kGone{-1};   // the console has gone away
+
+// "L0", "L1", ...: every line says which one it is.
+std::vector<std::string> NumberedLines(int count) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < count; ++i) lines.push_back("L" + std::to_string(i));
+  return lines;
+}
+
+struct Outcome {
+  int exitCode = -1;
+  bool keysExhausted = false;  // the pager waited for a key the script lacks
+  // "clear", runs of lines shown ("0-22"), "more" and "end", in order.
+  std::string screens;
+};
+
+// Collapses the lines shown into runs: "0-22 more 23-45 ...".
+class ScreenWriter {
+ public:
+  void Line(int line) {
+    if (last_ >= 0 && line == last_ + 1) {
+      last_ = line;
+      return;
+    }
+    Close();
+    first_ = last_ = line;
+  }
+  void Word(const char* word) {
+    Close();
+    text_ += text_.empty() ? "" : " ";
+    text_ += word;
+  }
+  std::string Text() {
+    Close();
+    return text_;
+  }
+
+ private:
+  void Close() {
+    if (first_ < 0) return;
+    text_ += text_.empty() ? "" : " ";
+    text_ += std::to_string(first_);
+    if (last_ != first_) text_ += "-" + std::to_string(last_);
+    first_ = last_ = -1;
+  }
+  std::string text_;
+  int first_ = -1;
+  int last_ = -1;
+};
+
+std::string Screens(const std::vector<ConsoleEvent>& events) {
+  ScreenWriter screens;
+  for (const ConsoleEvent& event : events) {
+    if (event.kind == ConsoleEvent::FillChar && event.value == ' ') {
+      screens.Word("clear");
+    } else if (event.kind == ConsoleEvent::Console) {
+      if (event.text.rfind("L0 ", 0) == 0) screens.Line(0);
+      if (event.text == "-- More (ESC quits) --") screens.Word("more");
+    } else if (event.kind == ConsoleEvent::Stdout) {
+      size_t at = 0;
+      while (at < event.text.size()) {
+        size_t end = event.text.find('\n', at);
+        if (end == std::string::npos) end = event.text.size();
+        std::string piece = event.text.substr(at, end - at);
+        at = end + 1;
+        if (piece.size() > 1 && piece[0] == 'L') {
+          screens.Line(std::stoi(piece.substr(1)));
+        } else if (piece == "-- End - ESC to Close --") {
+          screens.Word("end");
+        }
+      }
+    }
+  }
+  return screens.Text();
+}
+
+class Pager : public ::testing::Test {
+ protected:
+  void Press(std::initializer_list<std::vector<int>> keys) {
+    for (const std::vector<int>& key : keys) fake.console.Press(key);
+  }
+
+  Outcome Show(const std::vector<std::string>& lines, int16_t title = 0x50,
+               int16_t foreground = 7, int16_t background = 0) {
+    Outcome outcome;
+    try {
+      ShowHelp(lines, title, foreground, background);
+    } catch (const fake::ProcessExit& exit) {
+      outcome.exitCode = exit.code;
+    } catch (const fake::KeysExhausted&) {
+      outcome.keysExhausted = true;
+    }
+    outcome.screens = Screens(fake.console.Events());
+    return outcome;
+  }
+
+  Outcome ShowNumbered(int rows, int count = 113) {
+    fake.console.windowRows = rows;
+    return Show(NumberedLines(count));
+  }
+
+  fake::FakePlatform fake;
+};
+
+TEST_F(Pager, TwentyFiveRowsPageTwentyThreeLinesAtATime) {
+  Press({kSpace, kSpace, kSpace, kSpace, kEsc});
+  Outcome outcome = ShowNumbered(25);
+  EXPECT_EQ(outcome.screens,
+            "clear 0-22 more 23-45 more 46-68 more 69-91 more 92-112 end");
+  EXPECT_EQ(outcome.exitCode, 0);
+}
+
+TEST_F(Pager, EndShowsTheLastPageAndPageUpThereKeepsItsStartForLaterPasses) {
+  // End at the first more prompt, Page Up at the end prompt, then plain keys:
+  // the pass after the plain key at the end prompt starts at line 69 again.
+  Press({kEnd, kPageUp, kSpace, kSpace, kEsc});
+  Outcome outcome = ShowNumbered(25);
+  EXPECT_EQ(outcome.screens,
+            "clear 0-22 more clear 92-112 end clear 69-91 more 92-112 end "
+            "clear 69-91 more");
+  EXPECT_EQ(outcome.exitCode, 0);
+}
+
+TEST_F(Pager, FiftyRowsAndAPlainKeyAtTheEndPromptStartsOverFromLineZero) {
+  Press({kSpace, kSpace, kSpace, kEsc});
+  Outcome outcome = ShowNumbered(50);
+  EXPECT_EQ(outcome.screens, "clear 0-47 more 48-95 more 96-112 end clear 0-47 more");
+  EXPECT_EQ(outcome.exitCode, 0);
+}
+
+TEST_F(Pager, AWindowThatHoldsEveryLineStillPromptsAfterTheLastOne) {
+  Press({kSpace, kEsc});
+  EXPECT_EQ(ShowNumbered(115).screens, "clear 0-112 more end");
+}
+
+TEST_F(Pager, EndAtTheMorePromptOfAFullWindowGoesStraightToTheEndPrompt) {
+  Press({kEnd, kEsc});
+  Outcome outcome = ShowNumbered(200);
+  EXPECT_EQ(outcome.screens, "clear 0-112 more clear end");
+  EXPECT_EQ(outcome.exitCode, 0);
+}
+
+TEST_F(Pager, PageUpAndUpGoBackOnePageButNeverBeforeLineZero) {
+  // At line 45 the page before starts at 0; at 68 it starts at 23.
+  Press({kSpace, kPageUp, kSpace, kSpace, kUp, kHome, kEsc});
+  Outcome outcome = ShowNumbered(25);
+  EXPECT_EQ(outcome.screens,
+            "clear 0-22 more 23-45 more clear 0-22 more 23-45 more 46-68 more "
+            "clear 23-45 more clear 0-22 more");
+  EXPECT_EQ(outcome.exitCode, 0);
+}
+
+TEST_F(Pager, DownClearsAndGoesOnOtherKeysGoOnBelow) {
+  // F1's prefix 0 makes it an ordinary key, and its second code is thrown
+  // away at the next more prompt; Insert is an extended key the pager does
+  // not use.
+  Press({kDown, kF1, kPageDown, kInsert, kEsc});
+  Outcome outcome = ShowNumbered(25);
+  EXPECT_EQ(outcome.screens,
+            "clear 0-22 more clear 23-45 more 46-68 more clear 69-91 more "
+            "92-112 end");
+  EXPECT_EQ(outcome.exitCode, 0);
+}
+
+TEST_F(Pager, TheLastPageArithmeticFollowsTheLineCount) {
+  // 114 lines: 114 % 23 = 22, so the last page starts at 92 and the page
+  // before it at 69, as for 113; with 116 lines it is 115 and 92.
+  Press({kEnd, kPageUp, kEsc});
+  EXPECT_EQ(ShowNumbered(25, 114).screens,
+            "clear 0-22 more clear 92-113 end clear 69-91 more");
+}
+
+TEST_F(Pager, TheLastPageOfALongerText) {
+  Press({kEnd, kPageUp, kEsc});
+  EXPECT_EQ(ShowNumbered(25, 116).screens,
+            "clear 0-22 more clear 115 end clear 92-114 more");
+}
+
+TEST_F(Pager, TypeAheadIsDiscardedAtMorePromptsButAnswersTheEndPrompt) {
+  fake.console.When("L10\r\n", [this] { fake.console.TypeAhead(kEsc); });
+  fake.console.When("L50\r\n", [this] { fake.console.TypeAhead(kEnd); });
+  fake.console.When("L100\r\n", [this] { fake.console.TypeAhead(kEsc); });
+  Press({kSpace, kSpace, kSpace, kSpace});
+  Outcome outcome = ShowNumbered(25);
+  EXPECT_FALSE(outcome.keysExhausted);
+  EXPECT_EQ(outcome.screens,
+            "clear 0-22 more 23-45 more 46-68 more 69-91 more 92-112 end");
+  EXPECT_EQ(outcome.exitCode, 0);
+}
+
+TEST_F(Pager, EscapeEndsAtOnceWithNothingMoreWritten) {
+  Press({kSpace, kEsc});
+  Outcome outcome = ShowNumbered(25);
+  EXPECT_EQ(outcome.exitCode, 0);
+  const std::vector<ConsoleEvent>& events = fake.console.Events();
+  ASSERT_FALSE(events.empty());
+  // After the ESC only the cursor goes back over the prompt.
+  size_t last = events.size() - 1;
+  EXPECT_EQ(events[last].kind, ConsoleEvent::Cursor);
+  EXPECT_EQ(events[last - 1].kind, ConsoleEvent::KeyRead);
+  EXPECT_EQ(events[last - 1].value, 27);
+}
+
+TEST_F(Pager, TheWindowSizeIsReadBeforeEveryLine) {
+  fake.console.When("L30\r\n", [this] { fake.console.windowRows = 50; });
+  Press({kSpace, kSpace, kSpace, kEsc});
+  EXPECT_EQ(ShowNumbered(25).screens,
+            "clear 0-22 more 23-47 more 48-95 more 96-112 end");
+}
+
+TEST_F(Pager, AWindowShrunkBelowThreeRowsRunsOnWithoutPromptsOrCrash) {
+  // No page length: no more prompts, and Page Up at the end prompt has no
+  // last page to go back from, so the next pass starts at 0.
+  fake.console.When("L30\r\n", [this] { fake.console.windowRows = 2; });
+  Press({kSpace, kPageUp, kEsc});
+  Outcome outcome = ShowNumbered(25);
+  EXPECT_EQ(outcome.screens, "clear 0-22 more 23-112 end clear 0-112 end");
+  EXPECT_EQ(outcome.exitCode, 0);
+}
+
+TEST_F(Pager, ThreeRowsMakeAPageOfOneLine) {
+  Press({kSpace, kSpace, kSpace, kEsc});
+  EXPECT_EQ(ShowNumbered(3, 4).screens, "clear 0-1 more 2 more 3 more end");
+}
+
+TEST_F(Pager, AConsoleThatGoesAwayEndsThePagerInsteadOfSpinning) {
+  Press({kGone});
+  Outcome outcome = ShowNumbered(25);
+  EXPECT_EQ(outcome.screens, "clear 0-22 more");
+  EXPECT_EQ(outcome.exitCode, 0);
+}
+
+TEST_F(Pager, AConsoleThatGoesAwayAtTheEndPromptEndsThePager) {
+  Press({kEnd, kGone});
+  Outcome outcome = ShowNumbered(25);
+  EXPECT_EQ(outcome.screens, "clear 0-22 more clear 92-112 end");
+  EXPECT_EQ(outcome.exitCode, 0);
+}
+
+std::string Render(const ConsoleEvent& event) {
+  char buffer[64];
+  switch (event.kind) {
+    case ConsoleEvent::Stdout:
+      return "out[" + event.text + "]";
+    case ConsoleEvent::Console:
+      return "con[" + event.text + "]";
+    case ConsoleEvent::Attribute:
+      std::snprintf(buffer, sizeof buffer, "attr %02X", event.value);
+      return buffer;
+    case ConsoleEvent::FillChar:
+      std::snprintf(buffer, sizeof buffer, "fill '%c' %u at %d,%d", event.value,
+                    event.count, event.position.x, event.position.y);
+      return buffer;
+    case ConsoleEvent::FillAttr:
+      std::snprintf(buffer, sizeof buffer, "fill %02X %u at %d,%d", event.value,
+                    event.count, event.position.x, event.position.y);
+      return buffer;
+    case ConsoleEvent::Cursor:
+      std::snprintf(buffer, sizeof buffer, "cursor %d,%d", event.position.x,
+                    event.position.y);
+      return buffer;
+    case ConsoleEvent::KeyRead:
+      return "key " + std::to_string(event.value);
+    case ConsoleEvent::Sleep:
+      return "sleep " + std::to_string(event.value);
+  }
+  return "?";
+}
+
+std::vector<std::string> Transcript(fake::FakeConsole& console) {
+  std::vector<std::string> lines;
+  for (const ConsoleEvent& event : console.Events()) lines.push_back(Render(event));
+  return lines;
+}
+
+TEST_F(Pager, TitleBarBodyAndPromptsInTheirColoursWithTheCursorBackOverEachPrompt) {
+  fake.console.windowRows = 25;
+  Press({kSpace, kEsc});
+  EXPECT_EQ(Show({"Title", "a", "b"}).exitCode, 0);
+  std::string title = "Title" + std::string(74, ' ');
+  EXPECT_EQ(Transcript(fake.console),
+            (std::vector<std::string>{
+                "attr 07", "fill ' ' 2000 at 0,0", "fill 07 2000 at 0,0",
+                "cursor 0,0",
+                "attr 5F", "con[" + title + "]", "attr 07",
+                "out[\n]", "out[a\r\n]", "out[b\r\n]",
+                "con[-- More (ESC quits) --]", "sleep 50", "con[\n]", "key 32",
+                "cursor 0,3",  // the row of the more prompt
+                "attr 70", "out[-- End - ESC to Close --]", "attr 07", "key 27",
+                "cursor 24,2",
+            }));
+}
+
+TEST_F(Pager, ATitleOnABrightBackgroundKeepsItsAttributeAndTheBodyCombinesBoth) {
+  fake.console.windowRows = 25;
+  Press({kSpace, kEsc});
+  Show({"Title", "a", "b"}, 0xC4, 0x0E, 0x10);
+  std::vector<std::string> transcript = Transcript(fake.console);
+  ASSERT_GE(transcript.size(), 7u);
+  EXPECT_EQ(transcript[0], "attr 1E");
+  EXPECT_EQ(transcript[2], "fill 1E 2000 at 0,0");
+  EXPECT_EQ(transcript[4], "attr C4");
+  EXPECT_EQ(transcript[6], "attr 1E");
+}
+
+// Without a page to fill or a key to wait for, the text is written once.
+TEST(HelpPlain, NoPageOrNoKeyboardWritesTheTextOnceAndEnds) {
+  struct Case {
+    int rows;
+    bool keyboard;
+  };
+  for (Case c : {Case{0, true}, Case{1, true}, Case{2, true}, Case{25, false}}) {
+    fake::FakePlatform fresh;
+    fresh.console.windowRows = c.rows;
+    if (c.keyboard) fresh.console.Press(kEsc);
+    int code = -1;
+    try {
+      ShowHelp({"  Title", "", "one %s %%i"}, 0x50, 7, 0);
+    } catch (const fake::ProcessExit& exit) {
+      code = exit.code;
+    }
+    SCOPED_TRACE("rows " + std::to_string(c.rows));
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(fresh.system.out, "  Title\n\none %s %%i\n");
+    for (const ConsoleEvent& event : fresh.console.Events()) {
+      EXPECT_EQ(event.kind, ConsoleEvent::Stdout) << Render(event);
+    }
+  }
+}
+
+// The tool's own text, from the command line.
+TEST(HelpScreen, EveryHelpSwitchWritesTheWholeTextWhenOutputIsNotAConsole) {
+  for (std::vector<std::string> arguments :
+       {std::vector<std::string>{}, {"/?"}, {"-?"}, {"/h"}, {"/PCNAME", "-H"}}) {
+    fake::FakePlatform fake;
+    fake::RunResult result = fake::Run(fake, arguments);
+    std::string expected;
+    for (const std::string& line : HelpText(fake.system.Bullet())) {
+      expected += line + "\n";
+    }
+    EXPECT_EQ(result.out, expected);
+    EXPECT_EQ(result.exitCode, 0);
+    // The batch line reaches the user as a batch file needs it.
+    EXPECT_NE(result.out.find("  FOR /F \"tokens=*\" %%i in ('Tarnlix.exe /serial ') "
+                              "DO SET SERIAL=%%i\n"),
+              std::string::npos);
+  }
+}
+
+TEST(HelpScreen, TheTitleFitsTheBarAndTheLastPageFollowsTheText) {
+  fake::FakePlatform fake;
+  std::vector<std::string> lines = HelpText(fake.system.Bullet());
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0].rfind("           Tarnlix v1.03", 0), 0u);
+  EXPECT_LE(lines[0].size(), 79u);
+
+  // End in a 25-row window shows the last page of the real text.
+  fake.console.windowRows = 25;
+  fake.console.Press(kEnd);
+  fake.console.Press(kEsc);
+  fake::RunResult result = fake::Run(fake, {"/?"});
+  EXPECT_EQ(result.exitCode, 0);
+  size_t count = lines.size();
+  size_t lastPage = count - count % 23;
+  std::string afterEnd;
+  for (size_t i = lastPage; i < count; ++i) afterEnd += lines[i] + "\r\n";
+  afterEnd += "-- End - ESC to Close --";
+  ASSERT_GE(result.out.size(), afterEnd.size());
+  EXPECT_EQ(result.out.substr(result.out.size() - afterEnd.size()), afterEnd);
+}
+
+}  // namespace
+}  // namespace tarnlix
