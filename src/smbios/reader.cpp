@@ -21,7 +21,7 @@ bool SmbiosReader::Load() {
 
   AcquireOptions options;
   options.directRead = &directRead;
-  options.fromPath = sourceFile.empty() ? nullptr : &sourceFile;
+  options.fromPath = fromSourceFile ? &sourceFile : nullptr;
   rawTable = AcquireRawTable(options);
   if (!rawTable) return false;
 

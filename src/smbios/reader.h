@@ -35,7 +35,12 @@ class SmbiosReader {
   SmbiosReader& operator=(const SmbiosReader&) = delete;
 
   void SetDirectRead() { directRead = 1; }
-  void SetSourceFile(const std::string& path) { sourceFile = path; }
+  // Reads the table only from this file. An empty path is still a file that
+  // cannot be read, never a request for the machine's own table.
+  void SetSourceFile(const std::string& path) {
+    sourceFile = path;
+    fromSourceFile = true;
+  }
   // Keeps the raw table after the walk whatever its source, for callers that
   // save it.
   void KeepRawTable() { keepRawTable = true; }
@@ -124,6 +129,7 @@ class SmbiosReader {
   const char* CopyString(const char* text, size_t length);
 
   std::string sourceFile;
+  bool fromSourceFile = false;
   bool keepRawTable = false;
   // Every string of the store lives in this one block, owned by the reader:
   // a trimmed string is never longer than its bytes in the table.

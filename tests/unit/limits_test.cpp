@@ -118,6 +118,21 @@ TEST(CommandLineLimits, NonAsciiArguments) {
   EXPECT_EQ(tool.Run({"/FROM:" + path, "/PCSERIAL"}).out, "\xC3\x89" "TAT");
 }
 
+TEST(CommandLineLimits, FromWithAnEmptyPathNeverReadsTheMachinesTable) {
+  // `tarnlix /FROM:$TABLE /PCSERIAL` with TABLE unset must not answer with
+  // this machine's serial number as if it came from the file.
+  for (const char* from : {"/FROM:", "-from:"}) {
+    Tool tool;
+    fake::RunResult result = tool.Run({from, "/PCSERIAL"});
+    EXPECT_EQ(result.out,
+              std::string("Error: cannot read SMBIOS table from : No such file or "
+                          "directory\n") + kLoadFailed);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(tool.fake.firmware.calls, 0);
+    EXPECT_TRUE(tool.fake.registry.calls.empty());
+  }
+}
+
 TEST(CommandLineLimits, SavedFileOfSixteenMebibytesAtMost) {
   // A bare table padded with zeros up to the limit is read; one byte more
   // and the file is refused rather than read in part.
