@@ -1,10 +1,13 @@
 // The workstation's name and DNS settings from the IP configuration service.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace tarnlix {
 
+// What the caller keeps: owned copies of the texts (heap strings made with
+// newstr, freed with FreeNetworkInfo) and the four numbers as reported.
 struct NetworkInfo {
   char* hostName = nullptr;
   char* domainName = nullptr;
@@ -17,7 +20,57 @@ struct NetworkInfo {
   uint32_t enableDns = 0;
 };
 
-// Fills info; returns 0 on success or a failure code from 1 to 7.
+// Result codes of GetNetworkInfo.
+constexpr int16_t kNetworkOk = 0;
+constexpr int16_t kNetworkNoRecord = 1;
+constexpr int16_t kNetworkNoLibrary = 2;
+constexpr int16_t kNetworkNoEntryPoint = 3;
+constexpr int16_t kNetworkSizeQueryFailed = 4;
+constexpr int16_t kNetworkNoMemory = 5;
+constexpr int16_t kNetworkSizeTooSmall = 6;
+constexpr int16_t kNetworkFetchFailed = 7;
+
+// The service's answer, laid out exactly as Windows' IP_ADDR_STRING and
+// FIXED_INFO so the Windows backend can hand the caller's buffer straight to
+// GetNetworkParams. Every backend fills this shape: the record first, then
+// any further DNS server entries after it in the same buffer, linked through
+// `next`.
+constexpr size_t kHostNameSize = 128 + 4;
+constexpr size_t kDomainNameSize = 128 + 4;
+constexpr size_t kScopeIdSize = 256 + 4;
+constexpr size_t kAddressTextSize = 16;  // dotted IPv4 text and its NUL
+
+struct IpAddressEntry {
+  IpAddressEntry* next;
+  char address[kAddressTextSize];
+  char mask[kAddressTextSize];
+  uint32_t context;
+};
+
+struct FixedNetworkInfo {
+  char hostName[kHostNameSize];
+  char domainName[kDomainNameSize];
+  IpAddressEntry* currentDnsServer;
+  IpAddressEntry dnsServerList;  // the first entry, held inline
+  uint32_t nodeType;
+  char scopeId[kScopeIdSize];
+  uint32_t enableRouting;
+  uint32_t enableProxy;
+  uint32_t enableDns;
+};
+
+#if defined(_WIN32) && !defined(_WIN64)
+// The 32-bit Windows service refuses to work with anything that does not
+// hold this record.
+static_assert(sizeof(FixedNetworkInfo) == 584, "FIXED_INFO is 584 bytes");
+#endif
+
+// Asks the IP configuration service for the machine's fixed network
+// parameters and copies them into info. Returns 0 on success; 1 when info
+// is null (left untouched); otherwise, with info cleared: 2 the library
+// cannot be loaded, 3 it has no GetNetworkParams, 4 the size query failed,
+// 5 no memory for the answer, 6 the size asked for is below the record's,
+// 7 the call with the buffer failed. Prints nothing.
 int16_t GetNetworkInfo(NetworkInfo* info);
 
 // Frees the strings of info and clears it.

@@ -94,10 +94,22 @@ class LinuxSections : public SectionApi {
   void CloseHandle(SectionHandle section) override;
 };
 
+// The IP configuration from the kernel's host name and the resolver's
+// configuration file.
 class LinuxNetwork : public NetworkApi {
  public:
+  explicit LinuxNetwork(std::string resolvConf = "/etc/resolv.conf")
+      : resolvConf_(std::move(resolvConf)) {}
   uint32_t GetNetworkParams(ProcAddress entry, void* buffer,
                             uint32_t* size) override;
+
+ protected:
+  // The kernel's names (gethostname, getdomainname); false when unavailable.
+  virtual bool KernelHostName(std::string* name);
+  virtual bool KernelDomainName(std::string* name);
+
+ private:
+  std::string resolvConf_;
 };
 
 class LinuxConsole : public ConsoleApi {
