@@ -43,7 +43,7 @@ done
 
 # The checks to run: all, or those named on the command line.
 all_checks=(import_table firmware_all firmware_serial registry registry_source direct name help
-            output_bytes from_bad_paths from)
+            output_bytes closed_pipe from_bad_paths from)
 selected=("$@")
 [ ${#selected[@]} -eq 0 ] && selected=("${all_checks[@]}")
 for wanted in "${selected[@]}"; do
@@ -394,6 +394,19 @@ check_from() {
   else
     fail "$reports" "$report_failures of $tables tables differ; first: $report_first"
   fi
+}
+
+check_closed_pipe() {
+  local name="closed pipe: a failed write ends the run at once with exit code 1, not success"
+  # Standard output is a pipe whose reader has already gone, so every write
+  # fails: the tool must neither report success nor go on writing.
+  (
+    exec setsid -w timeout -k 5 "$run_timeout" bash -c \
+      'exec 1> >(exit 0); sleep 0.5; exec wine "$@"' wine "$exe" \
+      "/FROM:$corpus/raw/hyperv.bin" /ALL
+  ) </dev/null 2>"$work/stderr"
+  rc=$?
+  if [ "$rc" -eq 1 ]; then pass "$name"; else fail "$name" "exit code $rc"; fi
 }
 
 # Paths that are not a table end the run with the read error and the
