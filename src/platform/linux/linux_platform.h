@@ -2,6 +2,7 @@
 // sources. The classes are exposed so tests can point them at prepared files.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -76,8 +77,14 @@ class LinuxRegistry : public RegistryApi {
   std::string idDir_;
 };
 
+// The physical-memory section is the memory device: a view is a read-only
+// mapping of it. The device is a parameter so tests can map a prepared
+// memory image instead.
 class LinuxSections : public SectionApi {
  public:
+  explicit LinuxSections(std::string devicePath = "/dev/mem")
+      : devicePath_(std::move(devicePath)) {}
+  ~LinuxSections() override;
   void RtlInitUnicodeString(ProcAddress entry, UnicodeString* target,
                             const char16_t* source) override;
   int32_t OpenSection(ProcAddress entry, SectionHandle* section,
@@ -92,6 +99,10 @@ class LinuxSections : public SectionApi {
   int32_t UnmapViewOfSection(ProcAddress entry, uintptr_t process,
                              const uint8_t* baseAddress) override;
   void CloseHandle(SectionHandle section) override;
+
+ private:
+  std::string devicePath_;
+  std::map<const uint8_t*, size_t> views_;  // base -> mapped length
 };
 
 // The IP configuration from the kernel's host name and the resolver's

@@ -1,0 +1,80 @@
+// Physical memory as firmware leaves it, for the tests of the two
+// physical-memory readers: an entry point in the BIOS area and the table it
+// points to, taken from a real machine.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "fake/fake_sections.h"
+
+namespace tarnlix::test {
+
+inline std::vector<uint8_t> ReadCorpusFile(const std::string& relative) {
+  std::ifstream in(std::string(TARNLIX_TEST_DATA) + "/corpus/" + relative,
+                   std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// A 32-bit entry point (31 bytes) with both checksums right.
+inline std::vector<uint8_t> MakeEntryPoint(uint32_t tableAddress,
+                                           uint16_t tableLength,
+                                           const char* anchor = "_SM_",
+                                           uint8_t major = 2,
+                                           uint8_t minor = 7) {
+  std::vector<uint8_t> ep(0x1F, 0);
+  for (int i = 0; i < 4; ++i) ep[i] = static_cast<uint8_t>(anchor[i]);
+  ep[0x05] = 0x1F;
+  ep[0x06] = major;
+  ep[0x07] = minor;
+  const char dmi[] = "_DMI_";
+  for (int i = 0; i < 5; ++i) ep[0x10 + i] = static_cast<uint8_t>(dmi[i]);
+  ep[0x16] = static_cast<uint8_t>(tableLength);
+  ep[0x17] = static_cast<uint8_t>(tableLength >> 8);
+  for (int i = 0; i < 4; ++i) {
+    ep[0x18 + i] = static_cast<uint8_t>(tableAddress >> (8 * i));
+  }
+  uint8_t sum = 0;
+  for (size_t i = 0x10; i < 0x1F; ++i) sum = static_cast<uint8_t>(sum + ep[i]);
+  ep[0x15] = static_cast<uint8_t>(ep[0x15] - sum);
+  sum = 0;
+  for (uint8_t byte : ep) sum = static_cast<uint8_t>(sum + byte);
+  ep[0x04] = static_cast<uint8_t>(ep[0x04] - sum);
+  return ep;
+}
+
+// A machine whose dump begins with its own entry point (version 2.7) and
+// holds the table right after it.
+struct CorpusMachine {
+  CorpusMachine() {
+    std::vector<uint8_t> file = ReadCorpusFile("raw/toshiba-satellite-pro-l70.bin");
+    if (file.size() < 0x20) return;
+    table.assign(file.begin() + 0x20, file.end());
+  }
+  std::vector<uint8_t> table;
+  uint8_t major = 2;
+  uint8_t minor = 7;
+  std::string serial = "XD198915C";  // its /PCSERIAL
+};
+
+// Where the tests put things in physical memory. The table's address is
+// not on a page boundary, as on most machines.
+constexpr uint32_t kEntryPointAddress = 0xF0000 + 0x5A0;
+constexpr uint32_t kTableAddress = 0x123456;
+
+// Places the machine's table and an entry point pointing to it.
+inline void InstallMachine(fake::FakeSections& memory,
+                           const CorpusMachine& machine,
+                           uint32_t entryPointAddress = kEntryPointAddress,
+                           uint32_t tableAddress = kTableAddress) {
+  memory.Place(entryPointAddress,
+               MakeEntryPoint(tableAddress,
+                              static_cast<uint16_t>(machine.table.size()),
+                              "_SM_", machine.major, machine.minor));
+  memory.Place(tableAddress, machine.table);
+}
+
+}  // namespace tarnlix::test

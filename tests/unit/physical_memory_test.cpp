@@ -1,0 +1,443 @@
+// The "/DIRECT" read: the table from physical memory over the Nt services,
+// on the scripted memory and on the Linux memory device.
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "acquire/physical_memory.h"
+#include "acquire/raw_table.h"
+#include "fake/fake_platform.h"
+#include "physical_memory_support.h"
+#include "platform/linux/linux_platform.h"
+#include "table_builder.h"
+
+namespace tarnlix {
+namespace {
+
+const std::string kLoadFailure =
+    " \xFE Error: Failed to retrieve BIOS information\n";
+
+std::vector<uint8_t> Bytes(const RawSmbiosTable& table, size_t from = 0) {
+  return std::vector<uint8_t>(table.data + from, table.data + table.length);
+}
+
+struct DirectResult {
+  RawTablePtr table;
+  uint32_t size = 0xDEAD;
+  int16_t errorCode = -1;
+};
+
+DirectResult ReadDirect() {
+  DirectResult result;
+  result.table = TarnlixDataNT2(&result.size, &result.errorCode);
+  return result;
+}
+
+// Nothing mapped or open is left behind, and nothing was released twice.
+void ExpectCleanSections(const fake::FakePlatform& fake) {
+  EXPECT_EQ(fake.sections.mappedViews(), 0u);
+  EXPECT_EQ(fake.sections.openHandles(), 0u);
+  EXPECT_EQ(fake.sections.misuses, 0);
+  EXPECT_EQ(fake.memory.mismatchedReleases, 0);
+}
+
+class DirectReadPages : public testing::TestWithParam<uint64_t> {};
+
+TEST_P(DirectReadPages, HandsOverExactlyTheTableWithTheEntryPointVersion) {
+  fake::FakePlatform fake;
+  fake.sections.pageSize = GetParam();
+  test::CorpusMachine machine;
+  ASSERT_EQ(machine.table.size(), 3054u);
+  test::InstallMachine(fake.sections, machine);
+  // Bytes around the table that must not become part of it.
+  fake.sections.Place(test::kTableAddress - 8, std::vector<uint8_t>(8, 0x7F));
+  fake.sections.Place(test::kTableAddress + machine.table.size(),
+                      std::vector<uint8_t>(64, 0x7F));
+
+  {
+    DirectResult direct = ReadDirect();
+    ASSERT_TRUE(direct.table);
+    EXPECT_EQ(direct.errorCode, 0);
+    EXPECT_EQ(direct.table->source, RawTableSource::Direct);
+    ASSERT_TRUE(direct.table->hasHeader);
+    EXPECT_EQ(direct.table->length, 8 + machine.table.size());
+    EXPECT_EQ(direct.size, direct.table->length);
+    EXPECT_EQ(direct.table->data[1], 2);
+    EXPECT_EQ(direct.table->data[2], 7);
+    EXPECT_EQ(Bytes(*direct.table, 8), machine.table);
+    // Only the handed-over table is still allocated.
+    EXPECT_EQ(fake.memory.live(), 1u);
+  }
+  EXPECT_EQ(fake.memory.live(), 0u);
+  ExpectCleanSections(fake);
+
+  fake::RunResult serial = fake::Run(fake, {"/DIRECT", "/PCSERIAL"});
+  EXPECT_EQ(serial.out, machine.serial);
+  EXPECT_EQ(serial.exitCode, 0);
+  fake.system.out.clear();
+  fake::RunResult all = fake::Run(fake, {"/DIRECT", "/ALL"});
+  EXPECT_EQ(all.out.rfind("- SMBBios data v2.7 -\n\n", 0), 0u) << all.out;
+  EXPECT_EQ(fake.firmware.calls, 0);
+  ExpectCleanSections(fake);
+}
+
+INSTANTIATE_TEST_SUITE_P(RoundingOffAndOn, DirectReadPages,
+                         testing::Values(uint64_t{1}, uint64_t{4096}));
+
+TEST(DirectRead, CallsTheNtServicesWithTheSystemsArguments) {
+  fake::FakePlatform fake;
+  test::CorpusMachine machine;
+  test::InstallMachine(fake.sections, machine);
+  ASSERT_TRUE(ReadDirect().table);
+
+  // Each block read looks the four entry points up again in the loaded
+  // ntdll, and never loads or frees a module.
+  std::vector<std::string> lookups;
+  for (const char* name : {"RtlInitUnicodeString", "NtUnmapViewOfSection",
+                           "NtOpenSection", "NtMapViewOfSection"}) {
+    lookups.push_back("GetModuleHandleA ntdll.dll");
+    lookups.push_back(std::string("GetProcAddress ") + name);
+  }
+  std::vector<std::string> expected = lookups;
+  expected.insert(expected.end(), lookups.begin(), lookups.end());
+  EXPECT_EQ(fake.modules.calls, expected);
+
+  const fake::FakeSections& s = fake.sections;
+  EXPECT_EQ(s.calls, (std::vector<std::string>{
+                         "RtlInitUnicodeString", "OpenSection",
+                         "MapViewOfSection", "UnmapViewOfSection", "CloseHandle",
+                         "RtlInitUnicodeString", "OpenSection",
+                         "MapViewOfSection", "UnmapViewOfSection",
+                         "CloseHandle"}));
+  EXPECT_EQ(s.initEntries, (std::vector<std::string>{"RtlInitUnicodeString",
+                                                     "RtlInitUnicodeString"}));
+  ASSERT_EQ(s.opens.size(), 2u);
+  for (const fake::OpenCall& open : s.opens) {
+    EXPECT_EQ(open.entry, "NtOpenSection");
+    EXPECT_EQ(open.access, 4u);
+    EXPECT_EQ(open.length, 24u);
+    EXPECT_EQ(open.attributes, 0x40u);
+    EXPECT_FALSE(open.hasRootDirectory);
+    EXPECT_FALSE(open.hasSecurity);
+    EXPECT_EQ(open.name, u"\\device\\physicalmemory");
+    EXPECT_EQ(open.nameLength, 44);
+    EXPECT_EQ(open.nameMaximumLength, 46);
+  }
+  ASSERT_EQ(s.maps.size(), 2u);
+  const uint64_t offsets[] = {0xF0000, test::kTableAddress};
+  const size_t lengths[] = {0xFFFF, machine.table.size()};
+  for (size_t i = 0; i < 2; ++i) {
+    const fake::MapCall& map = s.maps[i];
+    EXPECT_EQ(map.entry, "NtMapViewOfSection");
+    EXPECT_EQ(map.process, kCurrentProcess);
+    EXPECT_TRUE(map.baseWasNone);
+    EXPECT_EQ(map.zeroBits, 0u);
+    EXPECT_EQ(map.offset, offsets[i]);
+    EXPECT_EQ(map.commitSize, lengths[i]);
+    EXPECT_EQ(map.viewSize, lengths[i]);
+    EXPECT_EQ(map.inheritDisposition, 1u);
+    EXPECT_EQ(map.allocationType, 0u);
+    EXPECT_EQ(map.protection, 2u);
+  }
+  EXPECT_EQ(s.unmapEntries, (std::vector<std::string>{"NtUnmapViewOfSection",
+                                                      "NtUnmapViewOfSection"}));
+  EXPECT_EQ(s.unmapProcesses,
+            (std::vector<uintptr_t>{kCurrentProcess, kCurrentProcess}));
+  ExpectCleanSections(fake);
+}
+
+// Where the anchor is, how it is written, and which one counts.
+TEST(DirectRead, UsesTheFirstWholeAnchorInAnyCase) {
+  test::CorpusMachine machine;
+  const uint16_t length = static_cast<uint16_t>(machine.table.size());
+  struct Case {
+    const char* what;
+    uint32_t offset;      // of the anchor in the BIOS area
+    const char* anchor;
+    int16_t errorCode;
+    size_t maps;          // views asked for
+  };
+  const Case cases[] = {
+      {"lower case", 0x5A0, "_sm_", 0, 2},
+      {"mixed case", 0x5A0, "_Sm_", 0, 2},
+      {"fields end on the last byte", 0xFFFF - 0x1C, "_SM_", 0, 2},
+      {"in the last 28 bytes", 0xFFFF - 0x1B, "_SM_", 4, 1},
+      {"last possible byte", 0xFFFF - 4, "_SM_", 4, 1},
+      {"other letters", 0x5A0, "_SN_", 4, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fake::FakePlatform fake;
+    std::vector<uint8_t> ep =
+        test::MakeEntryPoint(test::kTableAddress, length, c.anchor);
+    // Cut at the end of the BIOS area: the bytes beyond are not in it.
+    if (c.offset + ep.size() > 0xFFFF) ep.resize(0xFFFF - c.offset);
+    fake.sections.Place(0xF0000 + c.offset, ep);
+    fake.sections.Place(test::kTableAddress, machine.table);
+    DirectResult direct = ReadDirect();
+    EXPECT_EQ(direct.errorCode, c.errorCode);
+    EXPECT_EQ(direct.table != nullptr, c.errorCode == 0);
+    if (direct.table) {
+      EXPECT_EQ(Bytes(*direct.table, 8), machine.table);
+    }
+    EXPECT_EQ(fake.sections.maps.size(), c.maps);
+    ExpectCleanSections(fake);
+  }
+}
+
+TEST(DirectRead, OnlyTheFirstAnchorIsTried) {
+  fake::FakePlatform fake;
+  test::CorpusMachine machine;
+  const uint16_t length = static_cast<uint16_t>(machine.table.size());
+  // The first entry point points at memory that cannot be mapped; the
+  // second would have worked.
+  fake.sections.Place(0xF0100, test::MakeEntryPoint(0x7FFF0000, length));
+  fake.sections.memorySize = 0x200000;
+  test::InstallMachine(fake.sections, machine, 0xF0400);
+  DirectResult direct = ReadDirect();
+  EXPECT_FALSE(direct.table);
+  EXPECT_EQ(direct.errorCode, 4);
+  ASSERT_EQ(fake.sections.maps.size(), 2u);
+  EXPECT_EQ(fake.sections.maps[1].offset, 0x7FFF0000u);
+  ExpectCleanSections(fake);
+}
+
+TEST(DirectRead, FailuresGiveTheirErrorCodes) {
+  test::CorpusMachine machine;
+  struct Case {
+    const char* what;
+    bool withMachine;
+    void (*script)(fake::FakePlatform&);
+    int16_t errorCode;
+    size_t maps;  // views asked for
+  };
+  const Case cases[] = {
+      {"no anchor", false, [](fake::FakePlatform&) {}, 4, 1},
+      {"table length 0", false,
+       [](fake::FakePlatform& f) {
+         f.sections.Place(0xF0010, test::MakeEntryPoint(test::kTableAddress, 0));
+       },
+       4, 1},
+      {"section cannot be opened", true,
+       [](fake::FakePlatform& f) { f.sections.noSection = true; }, 1, 0},
+      {"BIOS area cannot be mapped", true,
+       [](fake::FakePlatform& f) { f.sections.failMaps = {1}; }, 1, 1},
+      {"table section cannot be opened", true,
+       [](fake::FakePlatform& f) { f.sections.failOpens = {2}; }, 4, 1},
+      {"table cannot be mapped", true,
+       [](fake::FakePlatform& f) { f.sections.failMaps = {2}; }, 4, 2},
+      {"no memory for the BIOS area copy", true,
+       [](fake::FakePlatform& f) { f.memory.failAllocation = 1; }, 1, 1},
+      {"no memory for the table copy", true,
+       [](fake::FakePlatform& f) { f.memory.failAllocation = 2; }, 4, 2},
+      {"no memory for the handed-over table", true,
+       [](fake::FakePlatform& f) { f.memory.failAllocation = 3; }, 4, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fake::FakePlatform fake;
+    if (c.withMachine) test::InstallMachine(fake.sections, machine);
+    c.script(fake);
+    DirectResult direct = ReadDirect();
+    EXPECT_FALSE(direct.table);
+    EXPECT_EQ(direct.errorCode, c.errorCode);
+    EXPECT_EQ(direct.size, 0u);
+    EXPECT_EQ(fake.sections.maps.size(), c.maps);
+    EXPECT_EQ(fake.system.out, "");
+    EXPECT_EQ(fake.memory.live(), 0u);
+    ExpectCleanSections(fake);
+  }
+}
+
+// An informational status is not an error for the Nt services.
+TEST(DirectRead, NonNegativeStatusesCountAsSuccess) {
+  fake::FakePlatform fake;
+  fake.sections.successStatus = fake::kStatusImageNotAtBase;
+  test::CorpusMachine machine;
+  test::InstallMachine(fake.sections, machine);
+  DirectResult direct = ReadDirect();
+  ASSERT_TRUE(direct.table);
+  EXPECT_EQ(Bytes(*direct.table, 8), machine.table);
+  ExpectCleanSections(fake);
+}
+
+// A platform may give a shorter view than asked for: what it holds of the
+// table is used, and nothing past it is read.
+TEST(DirectRead, ShortViewYieldsThePartOfTheTableItHolds) {
+  fake::FakePlatform fake;
+  fake.sections.maxViewSize = 0x800;
+  test::CorpusMachine machine;
+  test::InstallMachine(fake.sections, machine, 0xF0010);
+  DirectResult direct = ReadDirect();
+  ASSERT_TRUE(direct.table);
+  EXPECT_EQ(Bytes(*direct.table, 8),
+            std::vector<uint8_t>(machine.table.begin(),
+                                 machine.table.begin() + 0x800));
+  ExpectCleanSections(fake);
+}
+
+TEST(DirectRead, UnopenableMemoryFailsTheRunWithoutTryingOtherSources) {
+  fake::FakePlatform fake;
+  fake.sections.noSection = true;
+  test::CorpusMachine machine;
+  fake.firmware.table = test::HeaderForm(machine.table);
+  fake.registry.value = test::HeaderForm(machine.table);
+
+  fake::RunResult run = fake::Run(fake, {"/DIRECT", "/PCNAME"});
+  EXPECT_EQ(run.out, "Error: TarnlixDataNT2() failed (Error 1)\n" + kLoadFailure);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(fake.firmware.calls, 0);
+  EXPECT_TRUE(fake.registry.calls.empty());
+  for (const std::string& call : fake.modules.calls) {
+    EXPECT_NE(call, "LoadLibraryA ntdll.dll");  // the scan is not tried
+  }
+  ExpectCleanSections(fake);
+}
+
+class MissingNtEntryPoint : public testing::TestWithParam<const char*> {};
+
+TEST_P(MissingNtEntryPoint, IsReportedAndFailsWithCode1) {
+  fake::FakePlatform fake;
+  fake.modules.missingEntries = {GetParam()};
+  test::CorpusMachine machine;
+  test::InstallMachine(fake.sections, machine);
+  fake.firmware.table = test::HeaderForm(machine.table);
+
+  fake::RunResult run = fake::Run(fake, {"/DIRECT", "/PCNAME"});
+  EXPECT_EQ(run.out,
+            "GetMemoryBlock LocateNtDllEntryPoints() error...\n"
+            "Error: TarnlixDataNT2() failed (Error 1)\n" + kLoadFailure);
+  EXPECT_EQ(run.exitCode, 1);
+  // The lookups stop at the missing one, and nothing is opened.
+  ASSERT_FALSE(fake.modules.calls.empty());
+  EXPECT_EQ(fake.modules.calls.back(), std::string("GetProcAddress ") + GetParam());
+  EXPECT_TRUE(fake.sections.calls.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(EachName, MissingNtEntryPoint,
+                         testing::Values("RtlInitUnicodeString",
+                                         "NtUnmapViewOfSection", "NtOpenSection",
+                                         "NtMapViewOfSection"));
+
+TEST(DirectRead, IsNotAttemptedOnTheWindows9xFamily) {
+  fake::FakePlatform fake;
+  fake.system.version = 0xC0000A04;
+  fake.firmware.table = test::HeaderForm(test::BareTable(
+      {test::Bios("Vendor", "1.0", "01/01/2001"), test::EndOfTable()}));
+  fake::RunResult run = fake::Run(fake, {"/DIRECT", "/BIOSVER"});
+  EXPECT_EQ(run.out, "1.0");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRUE(fake.sections.calls.empty());
+}
+
+// ---------------------------------------------------------------------------
+// The Linux memory device, on a memory image in a file.
+
+class MemoryImage : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/tarnlix-memory-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+    path_ = dir_ + "/memory";
+  }
+  void TearDown() override {
+    std::remove(path_.c_str());
+    std::remove((dir_ + "/fifo").c_str());
+    ::rmdir(dir_.c_str());
+  }
+
+  // An image of imageSize bytes (holes read as zero) with the bytes placed.
+  void WriteImage(uint64_t imageSize,
+                  const std::vector<std::pair<uint64_t, std::vector<uint8_t>>>& parts) {
+    std::FILE* file = std::fopen(path_.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    for (const auto& [address, bytes] : parts) {
+      ASSERT_EQ(std::fseek(file, static_cast<long>(address), SEEK_SET), 0);
+      ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+    }
+    ASSERT_EQ(::ftruncate(::fileno(file), static_cast<off_t>(imageSize)), 0);
+    std::fclose(file);
+  }
+
+  static size_t OpenDescriptors() {
+    size_t count = 0;
+    if (DIR* dir = ::opendir("/proc/self/fd")) {
+      while (::readdir(dir) != nullptr) ++count;
+      ::closedir(dir);
+    }
+    return count;
+  }
+
+  std::string dir_;
+  std::string path_;
+  fake::FakePlatform fake_;
+};
+
+// Both readers, through the real device layer: the table's address is not
+// on a page boundary, so the mapping really is rounded down.
+TEST_F(MemoryImage, BothReadersReturnExactlyTheTable) {
+  test::CorpusMachine machine;
+  const uint16_t length = static_cast<uint16_t>(machine.table.size());
+  WriteImage(test::kTableAddress + length + 100,
+             {{test::kEntryPointAddress, test::MakeEntryPoint(test::kTableAddress, length)},
+              {test::kTableAddress, machine.table}});
+  linux_backend::LinuxSections device(path_);
+  fake_.platform.sections = &device;
+  size_t descriptors = OpenDescriptors();
+
+  DirectResult direct = ReadDirect();
+  ASSERT_TRUE(direct.table) << direct.errorCode;
+  EXPECT_EQ(direct.table->data[1], 2);
+  EXPECT_EQ(direct.table->data[2], 7);
+  EXPECT_EQ(Bytes(*direct.table, 8), machine.table);
+
+  RawTablePtr scan = ScanBiosAreaForSmbiosTable();
+  ASSERT_TRUE(scan);
+  EXPECT_EQ(scan->source, RawTableSource::Scan);
+  EXPECT_FALSE(scan->hasHeader);
+  EXPECT_EQ(Bytes(*scan), machine.table);
+  EXPECT_EQ(OpenDescriptors(), descriptors);
+}
+
+// A table said to run past the end of the image is refused rather than
+// mapped: reading such a mapping would kill the process.
+TEST_F(MemoryImage, TablePastTheEndOfTheImageIsRefused) {
+  const uint32_t imageSize = 0x101000;
+  WriteImage(imageSize,
+             {{test::kEntryPointAddress,
+               test::MakeEntryPoint(imageSize - 0x100, 0x2000)}});
+  linux_backend::LinuxSections device(path_);
+  fake_.platform.sections = &device;
+  size_t descriptors = OpenDescriptors();
+  DirectResult direct = ReadDirect();
+  EXPECT_FALSE(direct.table);
+  EXPECT_EQ(direct.errorCode, 4);
+  EXPECT_FALSE(ScanBiosAreaForSmbiosTable());
+  EXPECT_EQ(OpenDescriptors(), descriptors);
+}
+
+// No device, or something that is not memory: the open fails at once.
+TEST_F(MemoryImage, MissingDeviceOrFifoFailsTheOpen) {
+  ASSERT_EQ(::mkfifo((dir_ + "/fifo").c_str(), 0600), 0);
+  for (const std::string& path : {dir_ + "/absent", dir_ + "/fifo"}) {
+    SCOPED_TRACE(path);
+    linux_backend::LinuxSections device(path);
+    fake_.platform.sections = &device;
+    DirectResult direct = ReadDirect();
+    EXPECT_FALSE(direct.table);
+    EXPECT_EQ(direct.errorCode, 1);
+    EXPECT_FALSE(ScanBiosAreaForSmbiosTable());
+  }
+}
+
+}  // namespace
+}  // namespace tarnlix
