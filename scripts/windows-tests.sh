@@ -205,6 +205,13 @@ start_wine() {
     say "FAIL: wineboot could not create the prefix: $(tail -3 "$work/wineboot.err")"
     exit 1
   fi
+  # Without the 32-bit loader (Debian wine32) nothing below could run.
+  bounded "$run_timeout" "$work/usage.out" "$work/usage.err" wine "$probe"
+  local usage_rc=$?
+  if [ "$usage_rc" -ne 2 ]; then
+    say "FAIL: Wine cannot run the 32-bit probe (exit $usage_rc; is wine32 installed?): $(tail -3 "$work/usage.err")"
+    exit 1
+  fi
 }
 
 check_firmware_all() {
