@@ -183,7 +183,7 @@ long FakeRegistry::RegQueryValueExA(KeyHandle key, const char* valueName,
     *size = static_cast<uint32_t>(value->size());
     return 234;  // ERROR_MORE_DATA
   }
-  std::memcpy(data, value->data(), value->size());
+  if (!value->empty()) std::memcpy(data, value->data(), value->size());
   return 0;
 }
 
