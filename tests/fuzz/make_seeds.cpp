@@ -1,9 +1,11 @@
 // Builds the fuzz targets' seeds from the real tables of the test data, so
 // that the fuzzers start from well-formed tables and mutate them:
 //   fuzz_make_seeds <corpus dir> <seed dir>
-// writes <seed dir>/table (each table in the header form and bare) and
-// <seed dir>/dump_file (each table re-saved behind each kind of entry point;
-// the corpus files themselves are given to that fuzzer as they are).
+// writes <seed dir>/table (each table in the header form and bare),
+// <seed dir>/dump_file (some tables re-saved behind each kind of entry point;
+// the corpus files themselves are given to that fuzzer as they are) and
+// <seed dir>/memory (some tables in a BIOS-area image, found through an
+// entry point, behind the settings byte of the memory fuzzer).
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -69,6 +71,31 @@ Bytes Dump(const char* kind, const Bytes& header, size_t offset) {
   return file;
 }
 
+// The settings byte, then a BIOS-area image (placed at 0xF0000): the "_SM_"
+// entry point at 0x10 and the table right after it, at 0xF0040.
+Bytes MemoryImage(uint8_t settings, const Bytes& header) {
+  Bytes table(header.begin() + tarnlix::kRawHeaderSize, header.end());
+  Bytes image(0x40, 0);
+  uint8_t* ep = &image[0x10];
+  std::copy_n("_SM_", 4, ep);
+  ep[0x05] = 0x1F;
+  ep[0x06] = header[1];
+  ep[0x07] = header[2];
+  std::copy_n("_DMI_", 5, ep + 0x10);
+  tarnlix::WriteLe16(ep + 0x16, static_cast<uint16_t>(table.size()));
+  tarnlix::WriteLe32(ep + 0x18, 0xF0040);
+  // Both checksums, for readers that check them.
+  uint8_t sum = 0;
+  for (int i = 0x10; i < 0x1F; ++i) sum = static_cast<uint8_t>(sum + ep[i]);
+  ep[0x15] = static_cast<uint8_t>(0x100 - sum);
+  sum = 0;
+  for (int i = 0; i < 0x1F; ++i) sum = static_cast<uint8_t>(sum + ep[i]);
+  ep[0x04] = static_cast<uint8_t>(0x100 - sum);
+  image.insert(image.end(), table.begin(), table.end());
+  image.insert(image.begin(), settings);
+  return image;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,6 +107,7 @@ int main(int argc, char** argv) {
   fs::path seeds = argv[2];
   fs::create_directories(seeds / "table");
   fs::create_directories(seeds / "dump_file");
+  fs::create_directories(seeds / "memory");
 
   int tables = 0;
   for (const char* part : {"raw", "machines"}) {
@@ -103,7 +131,9 @@ int main(int argc, char** argv) {
              WriteAll(seeds / "dump_file" / (name + ".sm2"),
                       Dump("_SM_", header, 0x41)) &&
              WriteAll(seeds / "dump_file" / (name + ".dmi"),
-                      Dump("_DMI_", header, 0x10));
+                      Dump("_DMI_", header, 0x10)) &&
+             WriteAll(seeds / "memory" / (name + ".scan"), MemoryImage(0x00, header)) &&
+             WriteAll(seeds / "memory" / (name + ".direct"), MemoryImage(0x03, header));
       }
       if (!ok) {
         std::fprintf(stderr, "fuzz_make_seeds: cannot write seeds in %s\n",
