@@ -31,6 +31,7 @@ const std::vector<SelectorRow> kRows = {
     Field("/PCSERIAL", &R::GetSystemSerial),
     Field("/PCSKU", &R::GetSystemSku),
     Field("/PCFAMILY", &R::GetSystemFamily),
+    Field("/PCUUID", &R::GetSystemUuid),
     Group("/BOARD", 2),
     Field("/BOARDMAN", &R::GetBoardManufacturer),
     Field("/BOARDPRODUCT", &R::GetBoardProductName),

@@ -63,6 +63,11 @@ TARNLIX_FIELD(GetBatterySbdsChemistry, 22, 6)
 
 #undef TARNLIX_FIELD
 
+const char* SmbiosReader::GetSystemUuid() const {
+  const SmbiosRecord* system = FirstOfType(1);
+  return system != nullptr ? system->uuid : nullptr;
+}
+
 const char* SmbiosReader::GetFirmwareDateIso() const {
   return FormatIsoDate(GetFirmwareDate());
 }

@@ -58,8 +58,9 @@ void SmbiosReader::Release() {
 
 void SmbiosReader::WalkStructures(const uint8_t* data, size_t start,
                                   size_t length) {
-  // Every string copied out of the table fits in the table's own size.
-  poolSize = length - start;
+  // Strings copied out of the table fit in the table's own size; a UUID text
+  // (37 bytes) needs less than twice the smallest structure that holds one.
+  poolSize = 2 * (length - start) + 64;
   stringPool = static_cast<char*>(std::malloc(poolSize));
   if (stringPool == nullptr) poolSize = 0;
   poolUsed = 0;
@@ -147,6 +148,38 @@ void SmbiosReader::FillRecord(SmbiosRecord& record, const uint8_t* structure,
     }
     record.strings[slot] = copies[index];
   }
+
+  if (record.type == 1 && formattedLength >= 0x18) {
+    record.uuid = FormatUuid(structure + 0x08);
+  }
+}
+
+const char* SmbiosReader::FormatUuid(const uint8_t* bytes) {
+  bool allZero = true;
+  bool allOnes = true;
+  for (int i = 0; i < 16; ++i) {
+    allZero = allZero && bytes[i] == 0x00;
+    allOnes = allOnes && bytes[i] == 0xFF;
+  }
+  // All zeros: no UUID; all ones: present but not set.
+  if (allZero || allOnes) return nullptr;
+
+  // Since SMBIOS 2.6 the first three fields are stored little-endian; a
+  // table that carries no version is taken to be that recent.
+  bool littleEndian = versionMajor <= 0 || versionMajor > 2 ||
+                      (versionMajor == 2 && versionMinor >= 6);
+  static const int kLittleEndianOrder[16] = {3, 2, 1, 0, 5, 4, 7, 6,
+                                             8, 9, 10, 11, 12, 13, 14, 15};
+  static const char kHex[] = "0123456789ABCDEF";
+  char text[36];
+  char* out = text;
+  for (int i = 0; i < 16; ++i) {
+    if (i == 4 || i == 6 || i == 8 || i == 10) *out++ = '-';
+    uint8_t value = bytes[littleEndian ? kLittleEndianOrder[i] : i];
+    *out++ = kHex[value >> 4];
+    *out++ = kHex[value & 0x0F];
+  }
+  return CopyString(text, sizeof text);
 }
 
 const char* SmbiosReader::CopyString(const char* text, size_t length) {

@@ -23,8 +23,13 @@ struct SmbiosRecord {
   // Owned by the reader; null when absent, otherwise non-empty and not ending
   // in a space.
   const char* strings[kSlotsPerRecord] = {};
+  // System structures only: the UUID as 36 upper-case hex characters, null
+  // when absent or not set.
+  const char* uuid = nullptr;
 
   bool HasStrings() const;
+  // Holds something a report prints: a string, or a UUID.
+  bool HasText() const { return uuid != nullptr || HasStrings(); }
 };
 
 class SmbiosReader {
@@ -66,6 +71,7 @@ class SmbiosReader {
   const char* GetSystemSerial() const;
   const char* GetSystemSku() const;
   const char* GetSystemFamily() const;
+  const char* GetSystemUuid() const;
   const char* GetBoardManufacturer() const;
   const char* GetBoardProductName() const;
   const char* GetBoardVersion() const;
@@ -127,12 +133,14 @@ class SmbiosReader {
                   size_t formattedLength, const uint8_t* stringSet,
                   size_t stringSetLength);
   const char* CopyString(const char* text, size_t length);
+  const char* FormatUuid(const uint8_t* bytes);
 
   std::string sourceFile;
   bool fromSourceFile = false;
   bool keepRawTable = false;
-  // Every string of the store lives in this one block, owned by the reader:
-  // a trimmed string is never longer than its bytes in the table.
+  // Every text of the store lives in this one block, owned by the reader:
+  // a trimmed string is never longer than its bytes in the table, and a UUID
+  // text never longer than twice its structure.
   char* stringPool = nullptr;
   size_t poolUsed = 0;
   size_t poolSize = 0;

@@ -20,6 +20,10 @@ void PrintRecordBody(const SmbiosRecord& record, std::string& line) {
     line.assign("\t").append(label).append(" :\t").append(value).append("\n");
     WriteOut(line);
   }
+  if (record.uuid != nullptr) {
+    line.assign("\tUUID           :\t").append(record.uuid).append("\n");
+    WriteOut(line);
+  }
   WriteOut("\n");
 }
 
@@ -35,7 +39,7 @@ void SmbiosReader::PrintAll() const {
   }
   std::string line;
   for (const SmbiosRecord& record : records) {
-    if (!record.HasStrings()) continue;
+    if (!record.HasText()) continue;
     line.assign(TypeNameTable[record.type]).append(":\n\n");
     WriteOut(line);
     PrintRecordBody(record, line);
@@ -48,7 +52,7 @@ void SmbiosReader::PrintGroup(int type) const {
   int printed = 0;
   std::string line;
   for (const SmbiosRecord& record : records) {
-    if (!record.stored || record.type != type || !record.HasStrings()) continue;
+    if (!record.stored || record.type != type || !record.HasText()) continue;
     ++printed;
     PrintRecordBody(record, line);
   }

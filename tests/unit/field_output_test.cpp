@@ -98,6 +98,7 @@ TEST(FieldOutput, EverySwitchTextIsInTheTable) {
       "/NAME",          "/BIOS",           "/BIOSVENDOR",     "/BIOSVER",
       "/BIOSDATE",      "/PC",             "/PCMAKER",        "/PCNAME",
       "/PCVER",         "/PCSERIAL",       "/PCSKU",          "/PCFAMILY",
+      "/PCUUID",
       "/BOARD",         "/BOARDMAN",       "/BOARDPRODUCT",   "/BOARDVER",
       "/BOARDSERIAL",   "/BOARDASSET",     "/BOARDLOCATION",  "/ENCLOSURE",
       "/ENCLOSUREMAN",  "/ENCLOSEURETYPE", "/ENCLOSURETYPE",  "/ENCLOSUREVER",

@@ -253,6 +253,35 @@ TEST(RecordStore, BiosFieldsComeFromTheBiosStructureWhereverItStands) {
   EXPECT_EQ(Text(r.reader.GetFirmwareDateIso()), "2016/11/08");
 }
 
+TEST(RecordStore, SystemUuidFollowsTheByteOrderOfTheTablesVersion) {
+  const std::vector<uint8_t> bytes = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77,
+                                      0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
+  auto table = [](const std::vector<uint8_t>& uuid, uint8_t length) {
+    Structure system(1, length, {{0x04, 1}}, {"Maker"});
+    for (size_t i = 0; i < uuid.size() && 0x08 + i < length; ++i) {
+      system.formatted[0x08 + i] = uuid[i];
+    }
+    return BareTable({system});
+  };
+  const char* swapped = "33221100-5544-7766-8899-AABBCCDDEEFF";
+  const char* asStored = "00112233-4455-6677-8899-AABBCCDDEEFF";
+  struct Case {
+    uint8_t major, minor;
+    const char* uuid;
+  } cases[] = {{2, 5, asStored}, {2, 6, swapped}, {3, 0, swapped}, {0, 0, swapped}};
+  for (const Case& c : cases) {
+    LoadedReader r(HeaderForm(table(bytes, 0x1B), c.major, c.minor));
+    EXPECT_EQ(Text(r.reader.GetSystemUuid()), c.uuid) << int{c.major} << "." << int{c.minor};
+  }
+  for (uint8_t fill : {uint8_t{0x00}, uint8_t{0xFF}}) {
+    LoadedReader r(HeaderForm(table(std::vector<uint8_t>(16, fill), 0x1B)));
+    EXPECT_EQ(r.reader.GetSystemUuid(), nullptr) << "all " << int{fill};
+  }
+  LoadedReader shortStructure(HeaderForm(table(bytes, 0x17)));
+  EXPECT_EQ(shortStructure.reader.GetSystemUuid(), nullptr);
+  EXPECT_EQ(Text(shortStructure.reader.GetSystemManufacturer()), "Maker");
+}
+
 // Structure counts of the real dumps, as dmidecode reports them.
 TEST(RecordStore, RealDumpsAreWalkedWhole) {
   struct Dump {

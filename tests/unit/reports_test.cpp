@@ -85,6 +85,22 @@ TEST(Reports, GroupPrintsEveryRecordOfItsTypeOrNoInformation) {
   EXPECT_EQ(r.fake.system.out, "Base Board\n\n\tManufacturer   :\tBoard\n\n");
 }
 
+TEST(Reports, SystemUuidHasItsOwnLineAfterTheStrings) {
+  Structure withStrings(1, 0x1B, {{0x04, 1}, {0x08, 0xAB}}, {"HP"});
+  Structure uuidOnly(1, 0x1B, {{0x17, 0x01}});
+  test::LoadedReader r(HeaderForm(BareTable({withStrings, uuidOnly})));
+  r.reader.PrintGroup(1);
+  EXPECT_EQ(r.fake.system.out,
+            "System Information\n\n"
+            "\tManufacturer   :\tHP\n"
+            "\tUUID           :\t000000AB-0000-0000-0000-000000000000\n\n"
+            "\tUUID           :\t00000000-0000-0000-0000-000000000001\n\n");
+  r.fake.system.out.clear();
+  r.reader.PrintAll();
+  EXPECT_NE(r.fake.system.out.find("System Information:\n\n\tUUID           :\t00000000"),
+            std::string::npos);
+}
+
 TEST(Reports, NameTables) {
   EXPECT_STREQ(TypeNameTable[5], "Memory Controller Information ");
   EXPECT_STREQ(TypeNameTable[32], "System Boot Info");
