@@ -44,7 +44,7 @@ fi
 
 if [ "$windows" = 1 ] && [ -x scripts/windows-tests.sh ]; then
   echo "== Windows build and its tests under Wine"
-  scripts/windows-tests.sh
+  TARNLIX_NATIVE_BUILD=build scripts/windows-tests.sh
 fi
 
 if [ "$fuzz" = 1 ] && [ -x scripts/fuzz.sh ]; then

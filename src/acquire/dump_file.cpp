@@ -1,6 +1,7 @@
 // Tables saved to files: "--dump-bin" dumps (an entry point, then the table
 // at the offset the entry point gives), the platform's raw header form, and
 // bare structure tables.
+#include <algorithm>
 #include <cstring>
 
 #include "acquire/entry_point.h"
@@ -62,6 +63,37 @@ RawTablePtr ReadDumpFile(const std::string& path) {
   std::memcpy(block, file.data(), size);
   return std::make_unique<RawSmbiosTable>(RawTableSource::File, block, size,
                                           headerForm);
+}
+
+bool WriteDumpFile(const std::string& path, const RawSmbiosTable& table,
+                   std::string* reason) {
+  constexpr size_t kEntryPointLength = 0x18;
+  constexpr size_t kTableOffset = 0x20;
+  const uint8_t* structures = table.data;
+  uint32_t length = table.length;
+  uint8_t version[3] = {0, 0, 0};
+  if (table.hasHeader) {
+    uint32_t header = std::min(length, kRawHeaderSize);
+    for (uint32_t i = 1; i < header && i < 4; ++i) version[i - 1] = table.data[i];
+    structures += header;
+    length -= header;
+  }
+
+  std::vector<uint8_t> file(kTableOffset + length, 0);
+  uint8_t* entry = file.data();
+  std::memcpy(entry, "_SM3_", 5);
+  entry[0x06] = kEntryPointLength;
+  entry[0x07] = version[0];
+  entry[0x08] = version[1];
+  entry[0x09] = version[2];
+  entry[0x0A] = 1;  // entry point revision: SMBIOS 3.0
+  WriteLe32(entry + 0x0C, length);
+  WriteLe64(entry + 0x10, kTableOffset);
+  uint8_t sum = 0;
+  for (size_t i = 0; i < kEntryPointLength; ++i) sum = static_cast<uint8_t>(sum + entry[i]);
+  entry[0x05] = static_cast<uint8_t>(0x100 - sum);
+  if (length > 0) std::memcpy(file.data() + kTableOffset, structures, length);
+  return platform().system->WriteFileReplacing(path, file.data(), file.size(), reason);
 }
 
 }  // namespace tarnlix

@@ -56,6 +56,12 @@ RawTablePtr ReadRegistryBinaryValue(uintptr_t root, const char* subKey,
 // A saved dump file, in any of the layouts tools write.
 RawTablePtr ReadDumpFile(const std::string& path);
 
+// Saves a table as a dump that ReadDumpFile and other tools read back: a
+// 64-bit entry point padded to 0x20 bytes, then the table. An existing file
+// is replaced as one step. False with the platform's reason on failure.
+bool WriteDumpFile(const std::string& path, const RawSmbiosTable& table,
+                   std::string* reason);
+
 // The physical-memory readers.
 RawTablePtr TarnlixDataNT2(uint32_t* size, int16_t* errorCode);
 RawTablePtr ScanBiosAreaForSmbiosTable();

@@ -75,6 +75,11 @@ CommandLine ParseCommandLine(int argc, char** argv) {
       line.hasFromPath = true;
       continue;
     }
+    if (StartsWithIgnoringCase(argument, "/DUMP:")) {
+      line.dumpPath = argument + std::strlen("/DUMP:");
+      line.hasDumpPath = true;
+      continue;
+    }
     if (StartsWithIgnoringCase(argument, "/V") &&
         !StartsWithIgnoringCase(argument, "/VEND")) {
       line.options.verbose = true;
@@ -97,12 +102,22 @@ int RunTarnlix(int argc, char** argv) {
   SmbiosReader reader;
   if (options.direct) reader.SetDirectRead();
   if (line.hasFromPath) reader.SetSourceFile(line.fromPath);
+  if (line.hasDumpPath) reader.KeepRawTable();
 
   if (!reader.Load()) {
     PrintOut(" %s Error: Failed to retrieve BIOS information\n",
              platform().system->Bullet());
     reader.Release();
     return kExitFailure;
+  }
+
+  if (line.hasDumpPath) {
+    std::string reason;
+    if (!WriteDumpFile(line.dumpPath, *reader.rawTable, &reason)) {
+      PrintOut("Error: cannot write %s: %s\n", line.dumpPath.c_str(), reason.c_str());
+      reader.Release();
+      return kExitFailure;
+    }
   }
 
   bool wantsAll = false;

@@ -31,6 +31,8 @@ struct CommandLine {
   std::vector<const char*> selectors;
   std::string fromPath;  // "/FROM:<path>": read the table only from this file
   bool hasFromPath = false;
+  std::string dumpPath;  // "/DUMP:<path>": save the table read to this file
+  bool hasDumpPath = false;
 };
 
 // Parses the arguments after the program's name. "/?" and "/H" show the help

@@ -2,6 +2,9 @@
 // built tool exactly as a script would run it.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -55,9 +58,23 @@ std::vector<std::string> Values(const std::string& out) {
   return values;
 }
 
+std::map<std::string, std::string> ReadUuids() {
+  std::ifstream in(TestData("corpus/uuid.tsv"), std::ios::binary);
+  std::map<std::string, std::string> uuids;
+  std::string line;
+  std::getline(in, line);  // header
+  while (std::getline(in, line)) {
+    size_t tab = line.find('\t');
+    if (tab != std::string::npos) uuids[line.substr(0, tab)] = line.substr(tab + 1);
+  }
+  return uuids;
+}
+
 TEST(Corpus, EveryFieldSelectorOnEveryTable) {
   std::map<std::string, std::vector<Expectation>> tables = ReadExpectations();
+  std::map<std::string, std::string> uuids = ReadUuids();
   ASSERT_EQ(tables.size(), 309u);
+  ASSERT_EQ(uuids.size(), 309u);
   int checked = 0;
   for (const auto& [file, expectations] : tables) {
     std::string from = "/FROM:" + TestData("corpus/" + file);
@@ -81,11 +98,46 @@ TEST(Corpus, EveryFieldSelectorOnEveryTable) {
       ++checked;
     }
     ASSERT_NE(iso, nullptr) << file;
+    // The UUIDs were read with dmidecode once and kept with the corpus.
+    EXPECT_EQ(RunTool({from, "/PCUUID"}).out, uuids.at(file)) << file << " /PCUUID";
     ToolResult isoResult = RunTool({from, "/ISO", "/TAB", "/BIOSDATE"});
     EXPECT_EQ(isoResult.out, iso->value + "\t") << file << " /ISO /BIOSDATE";
     ++checked;
   }
   EXPECT_EQ(checked, 309 * 52);
+}
+
+// A table saved with /DUMP reads back the same, through the tool and, where
+// it is installed, through dmidecode.
+TEST(Corpus, SavedDumpsReadBackUnchanged) {
+  std::string saved = "/tmp/tarnlix-roundtrip-" + std::to_string(getpid()) + ".bin";
+  const std::string dmidecode = "/usr/sbin/dmidecode";
+  bool haveDmidecode = access(dmidecode.c_str(), X_OK) == 0;
+  for (const auto& [file, expectations] : ReadExpectations()) {
+    std::string from = "/FROM:" + TestData("corpus/" + file);
+    ToolResult dump = RunTool({from, "/DUMP:" + saved, "/ALL"});
+    ASSERT_EQ(dump.exitCode, 0) << file << dump.out;
+    ToolResult back = RunTool({"/FROM:" + saved, "/ALL"});
+    EXPECT_EQ(back.out, dump.out) << file;
+    std::vector<std::string> fields = {"/TAB", "/PCUUID"};
+    for (const Expectation& e : expectations) {
+      if (e.selector != "/BIOSDATE+ISO") fields.push_back(e.selector);
+    }
+    std::vector<std::string> original = fields;
+    original.insert(original.begin(), from);
+    fields.insert(fields.begin(), "/FROM:" + saved);
+    EXPECT_EQ(RunTool(fields).out, RunTool(original).out) << file;
+    if (haveDmidecode && file.rfind("machines/", 0) == 0) {
+      auto decoded = [&dmidecode](const std::string& path) {
+        ToolOptions options;
+        options.executable = dmidecode;
+        ToolResult r = RunTool({"--from-dump", path}, options);
+        return r.out.substr(std::min(r.out.find("Handle "), r.out.size()));
+      };
+      EXPECT_EQ(decoded(saved), decoded(TestData("corpus/" + file))) << file;
+    }
+  }
+  std::remove(saved.c_str());
 }
 
 }  // namespace

@@ -186,6 +186,39 @@ TEST(DumpFile, FilesThatCannotHoldATableAreRefusedWithAReason) {
                             std::string(kLoadFailure));
 }
 
+TEST(DumpFile, SavedTableReadsBackWithItsVersion) {
+  fake::FakePlatform fake;
+  fake.firmware.table = test::HeaderForm(SampleTable(), 2, 8);
+  fake::RunResult saved = fake::Run(fake, {"-dump:saved.bin", "/PCSERIAL"});
+  EXPECT_EQ(saved.out, "CZC123");
+  EXPECT_EQ(saved.exitCode, 0);
+  const std::vector<uint8_t>& file = fake.system.files["saved.bin"];
+  ASSERT_EQ(file.size(), 0x20 + SampleTable().size());
+  uint8_t sum = 0;
+  for (size_t i = 0; i < 0x18; ++i) sum = static_cast<uint8_t>(sum + file[i]);
+  EXPECT_EQ(sum, 0) << "entry point checksum";
+  EXPECT_EQ(std::string(file.begin(), file.begin() + 5), "_SM3_");
+  EXPECT_EQ(file[0x07], 2);
+  EXPECT_EQ(file[0x08], 8);
+  EXPECT_EQ(ReadLe64(file.data() + 0x10), 0x20u);
+  EXPECT_EQ(ReadLe32(file.data() + 0x0C), SampleTable().size());
+
+  fake.system.out.clear();
+  fake::RunResult again = fake::Run(fake, {"/FROM:saved.bin", "/ALL"});
+  EXPECT_EQ(again.out.rfind("- SMBBios data v2.8 -\n\n", 0), 0u);
+  EXPECT_NE(again.out.find("CZC123"), std::string::npos);
+}
+
+TEST(DumpFile, ASaveThatFailsEndsTheRunBeforeAnyValue) {
+  fake::FakePlatform fake;
+  fake.firmware.table = test::HeaderForm(SampleTable());
+  fake.system.writeFailure = "Permission denied";
+  fake::RunResult result = fake::Run(fake, {"/PCSERIAL", "/DUMP:/ro/t.bin"});
+  EXPECT_EQ(result.out, "Error: cannot write /ro/t.bin: Permission denied\n");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(fake.memory.live(), 0u);
+}
+
 TEST(DumpFile, RealDumpsOfEveryLayout) {
   struct Dump {
     const char* file;
