@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-i686-posix
   wine wine32
   tmux
+  dmidecode
 )
 
 if [ "$(id -u)" -ne 0 ]; then

@@ -91,6 +91,7 @@ TEST(LinuxBackend, RegistryCopyIsRebuiltFromTheIdentityFiles) {
   dir.Write("chassis_type", "10\n");
   dir.Write("chassis_vendor", "LENOVO\n");
   dir.Write("board_asset_tag", "\n");  // empty: absent
+  dir.Write("product_uuid", "4c4c4544-0039-3010-8048-b7c04f384432\n");
   // product_serial is missing, as for a user without root.
 
   fake::FakePlatform fake;
@@ -108,6 +109,7 @@ TEST(LinuxBackend, RegistryCopyIsRebuiltFromTheIdentityFiles) {
   EXPECT_EQ(test::Text(reader.GetSystemVersion()), "ThinkPad X1");
   EXPECT_EQ(reader.GetSystemSerial(), nullptr);
   EXPECT_EQ(test::Text(reader.GetSystemFamily()), "ThinkPad");
+  EXPECT_EQ(test::Text(reader.GetSystemUuid()), "4C4C4544-0039-3010-8048-B7C04F384432");
   EXPECT_EQ(test::Text(reader.GetBoardProductName()), "20HRCTO1WW");
   EXPECT_EQ(reader.GetBoardAssetTag(), nullptr);
   EXPECT_EQ(test::Text(reader.GetEnclosureType()), "Notebook");

@@ -33,6 +33,29 @@ class StructureBuilder {
     strings_.push_back(*text);
     formatted_[offset] = static_cast<uint8_t>(strings_.size());
   }
+  // The kernel shows the UUID as text; it is stored the way SMBIOS 2.6 and
+  // later store it (the first three fields little-endian), which is how a
+  // table without a version is read back.
+  void SetUuid(const std::string& text) {
+    static const int kOrder[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+    uint8_t bytes[16];
+    int count = 0;
+    for (size_t i = 0; i < text.size() && count < 32; ++i) {
+      if (text[i] == '-') continue;
+      int digit = HexDigit(text[i]);
+      if (digit < 0) return;
+      bytes[count / 2] = static_cast<uint8_t>(count % 2 == 0 ? digit << 4 : bytes[count / 2] | digit);
+      ++count;
+    }
+    if (count != 32) return;
+    for (int i = 0; i < 16; ++i) formatted_[0x08 + kOrder[i]] = bytes[i];
+  }
+  static int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  }
   void AppendTo(std::vector<uint8_t>* table) const {
     table->insert(table->end(), formatted_.begin(), formatted_.end());
     for (const std::string& text : strings_) {
@@ -73,6 +96,9 @@ std::vector<uint8_t> LinuxRegistry::BuildTable() const {
   system.SetString(0x07, field("product_serial"));
   system.SetString(0x19, field("product_sku"));
   system.SetString(0x1A, field("product_family"));
+  if (std::optional<std::string> uuid = field("product_uuid")) {
+    system.SetUuid(*uuid);
+  }
   system.AppendTo(&table);
 
   StructureBuilder board(2, 0x0F, 2);
