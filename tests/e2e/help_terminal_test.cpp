@@ -131,8 +131,14 @@ class TerminalSession {
   int TermSignal() const { return WIFSIGNALED(status_) ? WTERMSIG(status_) : 0; }
   bool timedOut() const { return timedOut_; }
 
-  // The terminal's mode as the tool left it (a pty pair shares one mode).
-  bool Echoing() {
+  // The terminal's mode (a pty pair shares one): keys read one by one and
+  // unechoed, or the user's own mode with echo and line editing.
+  bool KeyMode() {
+    termios mode{};
+    tcgetattr(master_, &mode);
+    return (mode.c_lflag & (ECHO | ICANON)) == 0;
+  }
+  bool UserMode() {
     termios mode{};
     tcgetattr(master_, &mode);
     return (mode.c_lflag & ECHO) != 0 && (mode.c_lflag & ICANON) != 0;
@@ -145,6 +151,9 @@ class TerminalSession {
 
   const std::string& screen() const { return screen_; }
   size_t Mark() const { return screen_.size(); }
+
+  // Keys the user types just before the terminal answers its next query.
+  void TypeBeforeNextAnswer(const std::string& keys) { beforeAnswer_ = keys; }
 
  private:
   // One read of what the tool wrote; false at the end of it.
@@ -168,7 +177,8 @@ class TerminalSession {
     for (size_t at = screen_.find("\x1b[6n", answered_); at != std::string::npos;
          at = screen_.find("\x1b[6n", answered_)) {
       answered_ = at + 4;
-      Type("\x1b[" + std::to_string(rows_) + ";1R");
+      Type(beforeAnswer_ + "\x1b[" + std::to_string(rows_) + ";1R");
+      beforeAnswer_.clear();
     }
   }
 
@@ -179,6 +189,7 @@ class TerminalSession {
   bool timedOut_ = false;
   std::string screen_;
   size_t answered_ = 0;
+  std::string beforeAnswer_;
 };
 
 std::vector<std::string> SplitLines(const std::string& text) {
@@ -242,7 +253,7 @@ TEST(HelpOnTerminal, PagesWithEndPageUpAndEscape) {
   EXPECT_NE(first.find("\x1b[0;37;40m"), std::string::npos);
   EXPECT_NE(first.find(lines[22] + "\r"), std::string::npos);
   EXPECT_EQ(first.find(lines[23] + "\r"), std::string::npos);
-  EXPECT_FALSE(terminal.Echoing());  // keys are read one by one, unechoed
+  EXPECT_TRUE(terminal.KeyMode());
 
   // The cursor goes back up to the prompt's row: the next page covers it.
   size_t mark = terminal.Mark();
@@ -268,9 +279,26 @@ TEST(HelpOnTerminal, PagesWithEndPageUpAndEscape) {
   terminal.Type("\x1b");  // ESC, with nothing after it
   EXPECT_EQ(terminal.WaitExit(), 0);
   EXPECT_EQ(terminal.screen().find(lines[lastPage] + "\r", mark), std::string::npos);
-  EXPECT_TRUE(terminal.Echoing());  // the user's mode is back
+  EXPECT_TRUE(terminal.UserMode());
   std::string tail = terminal.screen().substr(terminal.screen().size() - 4);
   EXPECT_EQ(tail, "\x1b[0m");  // and the terminal's own colours
+}
+
+TEST(HelpOnTerminal, AKeyTypedWhileTheCursorIsAskedForIsKept) {
+  // End at the first prompt; "q" arrives with the answer to the cursor query
+  // that follows, so it is waiting when the end prompt reads a key: the text
+  // starts over without another key.
+  TerminalSession terminal;
+  ASSERT_TRUE(terminal.Start({"/?"}, {}));
+  ASSERT_TRUE(terminal.WaitFor(kMore, 0));
+  size_t mark = terminal.Mark();
+  terminal.TypeBeforeNextAnswer("q");
+  terminal.Type("\x1b[F");
+  ASSERT_TRUE(terminal.WaitFor(kEnd, mark));
+  size_t end = terminal.screen().find(kEnd, mark);
+  EXPECT_TRUE(terminal.WaitFor(kMore, end)) << terminal.screen().substr(end);
+  terminal.Type("\x1b");
+  EXPECT_EQ(terminal.WaitExit(), 0);
 }
 
 TEST(HelpOnTerminal, RedirectedOutputHoldsOnlyTheTextAndNothingWaits) {
@@ -283,7 +311,7 @@ TEST(HelpOnTerminal, RedirectedOutputHoldsOnlyTheTextAndNothingWaits) {
   for (const std::string& line : HelpLines()) expected += line + "\n";
   EXPECT_EQ(file, expected);
   EXPECT_EQ(terminal.screen(), "");  // no title bar, colours or prompt
-  EXPECT_TRUE(terminal.Echoing());
+  EXPECT_TRUE(terminal.UserMode());
   std::remove(path.c_str());
 }
 
@@ -292,12 +320,12 @@ TEST(HelpOnTerminal, InterruptAndHangupLeaveNoTerminalBehind) {
     TerminalSession terminal;
     ASSERT_TRUE(terminal.Start({"/?"}, {}));
     ASSERT_TRUE(terminal.WaitFor(kMore, 0));
-    EXPECT_FALSE(terminal.Echoing());
+    EXPECT_TRUE(terminal.KeyMode());
     terminal.Type("\x03");  // Ctrl+C
     EXPECT_EQ(terminal.WaitExit(), -1);
     EXPECT_FALSE(terminal.timedOut());
     EXPECT_EQ(terminal.TermSignal(), SIGINT);
-    EXPECT_TRUE(terminal.Echoing());
+    EXPECT_TRUE(terminal.UserMode());
   }
   {
     // A tool that ignores hangups must still notice the terminal is gone.
@@ -325,7 +353,7 @@ TEST(PauseOnTerminal, KeysTypedAheadDoNotAnswerThePromptAndOutputStaysClean) {
   terminal.Type("k");
   EXPECT_EQ(terminal.WaitExit(), 0);
   EXPECT_EQ(ReadFileText(path), "790H8D2");
-  EXPECT_TRUE(terminal.Echoing());
+  EXPECT_TRUE(terminal.UserMode());
   std::remove(path.c_str());
 }
 
