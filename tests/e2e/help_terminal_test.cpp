@@ -262,7 +262,10 @@ TEST(HelpOnTerminal, PagesWithEndPageUpAndEscape) {
   std::string endPage = terminal.screen().substr(mark);
   EXPECT_NE(endPage.find("\x1b[24;1H"), std::string::npos);
   EXPECT_NE(endPage.find("\x1b[J"), std::string::npos);  // cleared
-  EXPECT_EQ(endPage.find(lines[lastPage - 1] + "\r"), std::string::npos);
+  // An empty line is found anywhere; only a line with text tells pages apart.
+  if (!lines[lastPage - 1].empty()) {
+    EXPECT_EQ(endPage.find(lines[lastPage - 1] + "\r"), std::string::npos);
+  }
   EXPECT_NE(endPage.find(lines[lastPage] + "\r"), std::string::npos);
   EXPECT_NE(endPage.find(lines.back() + "\r"), std::string::npos);
   EXPECT_NE(endPage.find("\x1b[0;30;47m" + std::string(kEnd)), std::string::npos);
@@ -271,7 +274,9 @@ TEST(HelpOnTerminal, PagesWithEndPageUpAndEscape) {
   terminal.Type("\x1b[5~");  // Page Up: the page before the last page
   ASSERT_TRUE(terminal.WaitFor(kMore, mark)) << terminal.screen().substr(mark);
   std::string before = terminal.screen().substr(mark);
-  EXPECT_EQ(before.find(lines[lastPage - page - 1] + "\r"), std::string::npos);
+  if (!lines[lastPage - page - 1].empty()) {
+    EXPECT_EQ(before.find(lines[lastPage - page - 1] + "\r"), std::string::npos);
+  }
   EXPECT_NE(before.find(lines[lastPage - page] + "\r"), std::string::npos);
   EXPECT_NE(before.find(lines[lastPage - 1] + "\r"), std::string::npos);
 
