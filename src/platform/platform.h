@@ -152,6 +152,9 @@ class SectionApi {
   virtual int32_t UnmapViewOfSection(ProcAddress entry, uintptr_t process,
                                      const uint8_t* baseAddress) = 0;
   virtual void CloseHandle(SectionHandle section) = 0;
+  // Physical addresses at which the system says the firmware's SMBIOS entry
+  // points lie, the 64-bit entry point's first; empty when it says nothing.
+  virtual std::vector<uint64_t> PublishedEntryPoints() = 0;
 };
 
 // ---------------------------------------------------------------------------

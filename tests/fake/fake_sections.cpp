@@ -172,4 +172,9 @@ void FakeSections::CloseHandle(SectionHandle section) {
   handles_.erase(it);
 }
 
+std::vector<uint64_t> FakeSections::PublishedEntryPoints() {
+  calls.push_back("PublishedEntryPoints");
+  return publishedEntryPoints;
+}
+
 }  // namespace tarnlix::fake

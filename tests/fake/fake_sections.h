@@ -1,9 +1,9 @@
 // Scripted physical memory behind the native section services.
 //
-// Bytes are placed at physical addresses; everything else reads as zero up
-// to `memorySize`. Each mapped view is its own heap block of exactly the
-// reported view size, so a read past a view's end is caught by the address
-// sanitizer. Every call is recorded with its arguments, and the handles and
+// Bytes are placed at physical addresses (anywhere in the 64-bit space);
+// everything else reads as zero up to `memorySize`. Each mapped view is its
+// own heap block of exactly the reported view size, so a read past a view's
+// end is caught by the address sanitizer. Every call is recorded with its arguments, and the handles and
 // views still open can be checked at the end of a test.
 #pragma once
 
@@ -68,6 +68,7 @@ class FakeSections : public SectionApi {
   int32_t UnmapViewOfSection(ProcAddress entry, uintptr_t process,
                              const uint8_t* baseAddress) override;
   void CloseHandle(SectionHandle section) override;
+  std::vector<uint64_t> PublishedEntryPoints() override;
 
   // --- script ---
   // Writes bytes into physical memory at address (memorySize grows to fit).
@@ -84,6 +85,8 @@ class FakeSections : public SectionApi {
   std::set<int> failMaps;               // map attempts (from 1) that fail
   int32_t failureStatus = kStatusAccessDenied;
   int32_t successStatus = kStatusSuccess;  // what a successful call returns
+  // Where the system says the entry points are (none, like Windows).
+  std::vector<uint64_t> publishedEntryPoints;
 
   // --- record ---
   std::vector<std::string> calls;  // "OpenSection", "MapViewOfSection", ...

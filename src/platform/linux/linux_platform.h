@@ -78,12 +78,14 @@ class LinuxRegistry : public RegistryApi {
 };
 
 // The physical-memory section is the memory device: a view is a read-only
-// mapping of it. The device is a parameter so tests can map a prepared
-// memory image instead.
+// mapping of it. The entry points are published by the kernel in the EFI
+// system table file. Both paths are parameters so tests can use a prepared
+// memory image and table file instead.
 class LinuxSections : public SectionApi {
  public:
-  explicit LinuxSections(std::string devicePath = "/dev/mem")
-      : devicePath_(std::move(devicePath)) {}
+  explicit LinuxSections(std::string devicePath = "/dev/mem",
+                         std::string systabPath = "/sys/firmware/efi/systab")
+      : devicePath_(std::move(devicePath)), systabPath_(std::move(systabPath)) {}
   ~LinuxSections() override;
   void RtlInitUnicodeString(ProcAddress entry, UnicodeString* target,
                             const char16_t* source) override;
@@ -99,9 +101,11 @@ class LinuxSections : public SectionApi {
   int32_t UnmapViewOfSection(ProcAddress entry, uintptr_t process,
                              const uint8_t* baseAddress) override;
   void CloseHandle(SectionHandle section) override;
+  std::vector<uint64_t> PublishedEntryPoints() override;
 
  private:
   std::string devicePath_;
+  std::string systabPath_;
   std::map<const uint8_t*, size_t> views_;  // base -> mapped length
 };
 

@@ -1,7 +1,8 @@
 // Physical memory through the memory device (/dev/mem): opening the section
 // opens the device read-only, a view is a read-only mapping of it, and
 // closing the handle closes the device. Without root, or on a kernel without
-// the device, the open fails.
+// the device, the open fails. On UEFI machines the kernel also publishes
+// where the firmware's SMBIOS entry points are (/sys/firmware/efi/systab).
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -10,6 +11,9 @@
 #include <cerrno>
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/linux/linux_platform.h"
 
@@ -69,6 +73,60 @@ SectionHandle HandleOf(int fd) {
 
 int DescriptorOf(SectionHandle section) {
   return static_cast<int>(reinterpret_cast<uintptr_t>(section) - 1);
+}
+
+// The kernel's small text files: read whole, without blocking on anything
+// that is not a plain file. False when it cannot be read or is too large to
+// be what the kernel writes.
+bool ReadSmallFile(const std::string& path, std::string* text) {
+  constexpr size_t kLimit = 4096;
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  char buffer[kLimit + 1];
+  size_t got = 0;
+  bool failed = false;
+  while (got < sizeof buffer) {
+    ssize_t n = ::read(fd, buffer + got, sizeof buffer - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) failed = true;
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  if (failed || got > kLimit) return false;
+  text->assign(buffer, got);
+  return true;
+}
+
+// "0x" and 1 to 16 hexadecimal digits, and nothing else but an optional
+// carriage return.
+std::optional<uint64_t> ParseAddress(std::string digits) {
+  if (!digits.empty() && digits.back() == '\r') digits.pop_back();
+  if (digits.size() < 3 || digits[0] != '0' ||
+      (digits[1] != 'x' && digits[1] != 'X')) {
+    return std::nullopt;
+  }
+  digits.erase(0, 2);
+  if (digits.size() > 16) return std::nullopt;
+  uint64_t value = 0;
+  for (char c : digits) {
+    int digit = -1;
+    if (c >= '0' && c <= '9') {
+      digit = c - '0';
+    } else if (c >= 'a' && c <= 'f') {
+      digit = c - 'a' + 10;
+    } else if (c >= 'A' && c <= 'F') {
+      digit = c - 'A' + 10;
+    }
+    if (digit < 0) return std::nullopt;
+    value = value << 4 | static_cast<uint64_t>(digit);
+  }
+  return value;
 }
 
 }  // namespace
@@ -164,6 +222,33 @@ int32_t LinuxSections::UnmapViewOfSection(ProcAddress, uintptr_t process,
 
 void LinuxSections::CloseHandle(SectionHandle section) {
   if (section != nullptr) ::close(DescriptorOf(section));
+}
+
+// The file holds one "NAME=0xADDRESS" line per firmware table the kernel
+// found, for example "SMBIOS3=0x7b6e2000". A line that does not hold a whole
+// hexadecimal address is ignored, so a damaged file never yields half an
+// address.
+std::vector<uint64_t> LinuxSections::PublishedEntryPoints() {
+  std::string text;
+  if (!ReadSmallFile(systabPath_, &text)) return {};
+  std::optional<uint64_t> smbios3;
+  std::optional<uint64_t> smbios;
+  size_t position = 0;
+  while (position < text.size()) {
+    size_t end = text.find('\n', position);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(position, end - position);
+    position = end + 1;
+    if (!smbios3 && line.rfind("SMBIOS3=", 0) == 0) {
+      smbios3 = ParseAddress(line.substr(8));
+    } else if (!smbios && line.rfind("SMBIOS=", 0) == 0) {
+      smbios = ParseAddress(line.substr(7));
+    }
+  }
+  std::vector<uint64_t> addresses;
+  if (smbios3) addresses.push_back(*smbios3);
+  if (smbios) addresses.push_back(*smbios);
+  return addresses;
 }
 
 }  // namespace tarnlix::linux_backend

@@ -66,6 +66,7 @@ class Win32Sections : public SectionApi {
   int32_t UnmapViewOfSection(ProcAddress entry, uintptr_t process,
                              const uint8_t* baseAddress) override;
   void CloseHandle(SectionHandle section) override;
+  std::vector<uint64_t> PublishedEntryPoints() override;
 };
 
 class Win32Network : public NetworkApi {

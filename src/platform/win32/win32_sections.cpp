@@ -3,6 +3,9 @@
 // the platform-neutral ones and the results copied back.
 #include <windows.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "platform/win32/win32_platform.h"
 
 namespace tarnlix::win32 {
@@ -10,6 +13,12 @@ namespace tarnlix::win32 {
 namespace {
 
 constexpr int32_t kStatusProcedureNotFound = static_cast<int32_t>(0xC000007Au);
+constexpr int32_t kStatusInvalidViewSize = static_cast<int32_t>(0xC000001Fu);
+
+// The end of the physical memory a view can reach: 4 GiB on the 32-bit
+// system, and never past what the signed 64-bit section offset can hold.
+constexpr uint64_t kReachableEnd =
+    sizeof(void*) == 4 ? uint64_t{1} << 32 : uint64_t{INT64_MAX};
 
 struct NativeUnicodeString {
   USHORT Length;
@@ -92,6 +101,12 @@ int32_t Win32Sections::MapViewOfSection(
     uint64_t* sectionOffset, size_t* viewSize, uint32_t inheritDisposition,
     uint32_t allocationType, uint32_t protection) {
   if (entry == nullptr) return kStatusProcedureNotFound;
+  // A 64-bit entry point may name memory out of reach; it is refused here
+  // rather than passed on as an offset the system would wrap or cut short.
+  if (*sectionOffset >= kReachableEnd ||
+      *viewSize > kReachableEnd - *sectionOffset) {
+    return kStatusInvalidViewSize;
+  }
   PVOID base = const_cast<uint8_t*>(*baseAddress);
   LARGE_INTEGER offset;
   offset.QuadPart = static_cast<LONGLONG>(*sectionOffset);
@@ -119,5 +134,9 @@ int32_t Win32Sections::UnmapViewOfSection(ProcAddress entry, uintptr_t process,
 void Win32Sections::CloseHandle(SectionHandle section) {
   ::CloseHandle(static_cast<HANDLE>(section));
 }
+
+// Windows does not say where the firmware put its entry points; the BIOS
+// area is searched instead.
+std::vector<uint64_t> Win32Sections::PublishedEntryPoints() { return {}; }
 
 }  // namespace tarnlix::win32
