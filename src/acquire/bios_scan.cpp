@@ -1,7 +1,7 @@
-// The last source of the normal order: the entry point is looked for in the
-// BIOS area of physical memory, over the Zw forms of the native section
-// services, and the table it points to is copied out.
-#include <algorithm>
+// The last source of the normal order: the entry point is looked for where
+// the system says the firmware put it, then in the BIOS area of physical
+// memory, over the Zw forms of the native section services, and the table it
+// points to is copied out.
 #include <cstring>
 
 #include "acquire/physical_memory.h"
@@ -95,7 +95,20 @@ RawTablePtr ScanBiosAreaForSmbiosTable() {
   }
 
   FoundEntryPoint entry;
-  {
+  bool found = false;
+  // Firmware that tells the system where its entry point is (UEFI) need
+  // not keep one in the BIOS area at all.
+  for (uint64_t address : os.sections->PublishedEntryPoints()) {
+    MappedView view(zw);
+    if (!view.Open(attributes) || !view.Map(address, kEntryPointReadLength) ||
+        view.offset() > address || address - view.offset() >= view.size()) {
+      continue;
+    }
+    size_t start = static_cast<size_t>(address - view.offset());
+    found = EntryPointAt(view.base() + start, view.size() - start, &entry);
+    if (found) break;
+  }
+  if (!found) {
     MappedView bios(zw);
     if (!bios.Open(attributes)) return nullptr;
     if (!bios.Map(kBiosAreaAddress, kBiosAreaLength)) return nullptr;
@@ -103,7 +116,8 @@ RawTablePtr ScanBiosAreaForSmbiosTable() {
   }
   // Only the first entry point counts. An empty table is nothing to read,
   // and a view size of 0 would map everything from its address onwards.
-  if (entry.tableLength == 0) return nullptr;
+  uint32_t viewLength = TableViewLength(entry);
+  if (viewLength == 0) return nullptr;
 
   attributes.attributes = kObjCaseInsensitive;
   MappedView table(zw);
@@ -112,7 +126,9 @@ RawTablePtr ScanBiosAreaForSmbiosTable() {
     WriteOut("ZWopenS failed\n");
     return nullptr;
   }
-  if (!table.Map(entry.tableAddress, entry.tableLength)) return nullptr;
+  // The address is passed whole: one the platform cannot map yields
+  // nothing, and is never cut down to one it can.
+  if (!table.Map(entry.tableAddress, viewLength)) return nullptr;
 
   // The view may begin below the table (its offset rounded down to a page)
   // and end before the table does; the copy is the part of the table that
@@ -122,7 +138,7 @@ RawTablePtr ScanBiosAreaForSmbiosTable() {
     return nullptr;
   }
   size_t start = static_cast<size_t>(entry.tableAddress - table.offset());
-  size_t length = std::min<size_t>(entry.tableLength, table.size() - start);
+  size_t length = TableBytes(entry, table.base() + start, table.size() - start);
   uint8_t* copy = os.memory->NewBlock(length);
   if (copy == nullptr) return nullptr;
   std::memcpy(copy, table.base() + start, length);

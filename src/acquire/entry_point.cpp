@@ -29,6 +29,11 @@ size_t EntryPointSize(EntryPointKind kind) {
 bool ParseEntryPoint(const uint8_t* bytes, size_t size, EntryPoint* out) {
   EntryPointKind kind = EntryPointKindAt(bytes, size);
   if (kind == EntryPointKind::None || size < EntryPointSize(kind)) return false;
+  *out = DecodeEntryPoint(kind, bytes);
+  return true;
+}
+
+EntryPoint DecodeEntryPoint(EntryPointKind kind, const uint8_t* bytes) {
   EntryPoint ep;
   ep.kind = kind;
   switch (kind) {
@@ -53,10 +58,10 @@ bool ParseEntryPoint(const uint8_t* bytes, size_t size, EntryPoint* out) {
       ep.tableAddress = ReadLe32(bytes + 0x08);
       break;
     case EntryPointKind::None:
-      return false;
+      ep = EntryPoint{};
+      break;
   }
-  *out = ep;
-  return true;
+  return ep;
 }
 
 }  // namespace tarnlix

@@ -28,4 +28,9 @@ size_t EntryPointSize(EntryPointKind kind);
 // Decodes the entry point at bytes; false when it is not one or is cut short.
 bool ParseEntryPoint(const uint8_t* bytes, size_t size, EntryPoint* out);
 
+// Reads the fields of an entry point of a known kind, without looking at its
+// anchor: bytes must hold at least EntryPointSize(kind) bytes. For callers
+// that recognise the anchor by rules of their own.
+EntryPoint DecodeEntryPoint(EntryPointKind kind, const uint8_t* bytes);
+
 }  // namespace tarnlix

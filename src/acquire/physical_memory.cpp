@@ -1,6 +1,6 @@
 // The "/DIRECT" read: the table straight from physical memory, found through
-// the entry point in the BIOS area, over the Nt forms of the native section
-// services.
+// the entry point the system publishes or the one in the BIOS area, over the
+// Nt forms of the native section services.
 #include "acquire/physical_memory.h"
 
 #include <algorithm>
@@ -8,7 +8,6 @@
 
 #include "acquire/raw_table.h"
 #include "platform/stdout.h"
-#include "smbios/bytes.h"
 
 namespace tarnlix {
 
@@ -16,38 +15,81 @@ const char16_t kPhysicalMemoryName[] = u"\\device\\physicalmemory";
 
 namespace {
 
-// One form of entry point the BIOS-area search recognises.
+// One form of entry point the memory readers recognise.
 struct AnchorForm {
   const char* anchor;
-  size_t anchorLength;
-  size_t fieldsEnd;  // bytes from the anchor through the last field read
-  void (*decode)(const uint8_t* at, FoundEntryPoint* found);
+  EntryPointKind kind;
+  size_t step;  // the BIOS area is searched for it at multiples of this
 };
 
-void DecodeSmbios2(const uint8_t* at, FoundEntryPoint* found) {
-  found->major = at[0x06];
-  found->minor = at[0x07];
-  found->tableLength = ReadLe16(at + 0x16);
-  found->tableAddress = ReadLe32(at + 0x18);
-}
-
-// Tried in this order at each offset.
+// In the order the BIOS area is searched: the 32-bit entry point at any
+// byte, and only when there is none the 64-bit one, which firmware places on
+// a paragraph (16-byte) boundary. Many UEFI machines publish only the 64-bit
+// form; where both exist the 32-bit one keeps being used as it always was.
 const AnchorForm kAnchorForms[] = {
-    {"_SM_", 4, 0x1C, DecodeSmbios2},
+    {"_SM_", EntryPointKind::Smbios2, 1},
+    {"_SM3_", EntryPointKind::Smbios3, 16},
 };
+
+// The largest view asked for a table whose entry point gives only a
+// maximum size. Real tables fill a few pages; a bogus maximum (up to 4 GiB)
+// must not become a mapping and a copy of that size.
+constexpr uint32_t kLargestTableView = 16u * 1024u * 1024u;
 
 char LowerAscii(uint8_t c) {
   return static_cast<char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
 }
 
-// Letter case is not significant: an anchor written in either case counts.
-bool AnchorAt(const uint8_t* at, const AnchorForm& form) {
-  for (size_t i = 0; i < form.anchorLength; ++i) {
-    if (LowerAscii(at[i]) != LowerAscii(static_cast<uint8_t>(form.anchor[i]))) {
+// Letter case is not significant: the 32-bit anchor has always been accepted
+// in either case, and the 64-bit one follows the same rule so that both
+// forms are found alike.
+bool AnchorAt(const uint8_t* at, const char* anchor) {
+  for (size_t i = 0; anchor[i] != 0; ++i) {
+    if (LowerAscii(at[i]) != LowerAscii(static_cast<uint8_t>(anchor[i]))) {
       return false;
     }
   }
   return true;
+}
+
+bool MatchForm(const uint8_t* at, size_t available, const AnchorForm& form,
+               FoundEntryPoint* found) {
+  // An anchor too close to the end would have its fields read from beyond
+  // the block.
+  if (EntryPointSize(form.kind) > available) return false;
+  if (!AnchorAt(at, form.anchor)) return false;
+  EntryPoint ep = DecodeEntryPoint(form.kind, at);
+  *found = FoundEntryPoint{};
+  found->kind = ep.kind;
+  found->tableAddress = ep.tableAddress;
+  found->tableLength = ep.tableLength;
+  found->major = ep.major;
+  found->minor = ep.minor;
+  return true;
+}
+
+// The bytes up to and including the end-of-table structure, stepping over
+// structures as the walk does; `size` when the end-of-table structure is not
+// reached.
+size_t EndOfTableLength(const uint8_t* table, size_t size) {
+  size_t position = 0;
+  while (size - position >= 4) {
+    uint8_t type = table[position];
+    uint8_t formattedLength = table[position + 1];
+    if (formattedLength < 4 || formattedLength > size - position) break;
+    // The string-set ends at the first two consecutive NUL bytes.
+    size_t next = 0;
+    for (size_t i = position + formattedLength; i + 1 < size; ++i) {
+      if (table[i] == 0 && table[i + 1] == 0) {
+        next = i + 2;
+        break;
+      }
+    }
+    if (next == 0) break;
+    if (type == 127) return next;
+    position = next;
+  }
+  return size;
 }
 
 // The Nt entry points, looked up again before every block read.
@@ -62,19 +104,34 @@ bool NtSucceeded(int32_t status) { return status >= 0; }
 
 bool FindSmbiosEntryPoint(const uint8_t* bytes, size_t size,
                           FoundEntryPoint* found) {
-  for (size_t offset = 0; offset < size; ++offset) {
-    for (const AnchorForm& form : kAnchorForms) {
-      // An anchor too close to the end would have its fields read from
-      // beyond the block.
-      if (form.fieldsEnd > size - offset) continue;
-      if (!AnchorAt(bytes + offset, form)) continue;
-      *found = FoundEntryPoint{};
-      found->offset = offset;
-      form.decode(bytes + offset, found);
-      return true;
+  for (const AnchorForm& form : kAnchorForms) {
+    for (size_t offset = 0; offset < size; offset += form.step) {
+      if (MatchForm(bytes + offset, size - offset, form, found)) {
+        found->offset = offset;
+        return true;
+      }
     }
   }
   return false;
+}
+
+bool EntryPointAt(const uint8_t* bytes, size_t size, FoundEntryPoint* found) {
+  for (const AnchorForm& form : kAnchorForms) {
+    if (MatchForm(bytes, size, form, found)) return true;
+  }
+  return false;
+}
+
+uint32_t TableViewLength(const FoundEntryPoint& entry) {
+  return std::min(entry.tableLength, kLargestTableView);
+}
+
+size_t TableBytes(const FoundEntryPoint& entry, const uint8_t* table,
+                  size_t available) {
+  size_t length = std::min<size_t>(entry.tableLength, available);
+  if (entry.kind != EntryPointKind::Smbios3) return length;
+  // Past the end-of-table structure lies whatever memory follows the table.
+  return EndOfTableLength(table, length);
 }
 
 bool LocateNtDllEntryPoints() {
@@ -115,7 +172,7 @@ SectionHandle OpenPhysicalMemorySection() {
   return section;
 }
 
-bool MapPhysicalMemoryView(SectionHandle section, uint32_t* address,
+bool MapPhysicalMemoryView(SectionHandle section, uint64_t* address,
                            uint32_t* length, const uint8_t** base) {
   SectionApi& sections = *platform().sections;
   *base = nullptr;
@@ -132,7 +189,7 @@ bool MapPhysicalMemoryView(SectionHandle section, uint32_t* address,
   }
   // The platform may have rounded the offset down to a page boundary: the
   // view then begins below the address asked for.
-  *address = static_cast<uint32_t>(offset);
+  *address = offset;
   *length = static_cast<uint32_t>(viewSize);
   return true;
 }
@@ -142,8 +199,8 @@ bool UnmapPhysicalMemoryView(const uint8_t* base) {
       gNtUnmapViewOfSection, kCurrentProcess, base));
 }
 
-uint16_t GetMemoryBlock(uint32_t address, uint8_t** block, int32_t length,
-                        uint32_t* size, uint32_t* viewAddress) {
+uint16_t GetMemoryBlock(uint64_t address, uint8_t** block, int32_t length,
+                        uint32_t* size, uint64_t* viewAddress) {
   if (length <= 0) return 0;
   if (!LocateNtDllEntryPoints()) {
     WriteOut("GetMemoryBlock LocateNtDllEntryPoints() error...\n");
@@ -153,7 +210,7 @@ uint16_t GetMemoryBlock(uint32_t address, uint8_t** block, int32_t length,
   if (section == nullptr) return 0;
 
   SectionApi& sections = *platform().sections;
-  uint32_t mappedAddress = address;
+  uint64_t mappedAddress = address;
   uint32_t mappedLength = static_cast<uint32_t>(length);
   const uint8_t* base = nullptr;
   if (!MapPhysicalMemoryView(section, &mappedAddress, &mappedLength, &base)) {
@@ -173,31 +230,65 @@ uint16_t GetMemoryBlock(uint32_t address, uint8_t** block, int32_t length,
   return 1;
 }
 
+namespace {
+
+// The entry point at an address the system published; false when the bytes
+// there cannot be read or are not an entry point.
+bool ReadPublishedEntryPoint(uint64_t address, FoundEntryPoint* entry) {
+  uint8_t* block = nullptr;
+  uint32_t size = 0;
+  uint64_t blockAddress = 0;
+  if (!GetMemoryBlock(address, &block, kEntryPointReadLength, &size,
+                      &blockAddress)) {
+    return false;
+  }
+  bool found = false;
+  if (blockAddress <= address && address - blockAddress < size) {
+    size_t start = static_cast<size_t>(address - blockAddress);
+    found = EntryPointAt(block + start, size - start, entry);
+  }
+  platform().memory->DeleteBlock(block);
+  return found;
+}
+
+}  // namespace
+
 RawTablePtr TarnlixDataNT2(uint32_t* size, int16_t* errorCode) {
   *errorCode = 0;
   *size = 0;
   MemoryApi& memory = *platform().memory;
 
-  uint8_t* bios = nullptr;
-  uint32_t biosSize = 0;
-  if (!GetMemoryBlock(kBiosAreaAddress, &bios, kBiosAreaLength, &biosSize)) {
-    *errorCode = kDirectErrorBiosArea;
-    return nullptr;
-  }
   FoundEntryPoint entry;
-  bool found = FindSmbiosEntryPoint(bios, biosSize, &entry);
-  memory.DeleteBlock(bios);
+  bool found = false;
+  // Firmware that tells the system where its entry point is (UEFI) need
+  // not keep one in the BIOS area at all.
+  for (uint64_t address : platform().sections->PublishedEntryPoints()) {
+    found = ReadPublishedEntryPoint(address, &entry);
+    if (found) break;
+  }
   if (!found) {
-    *errorCode = kDirectErrorTable;
-    return nullptr;
+    uint8_t* bios = nullptr;
+    uint32_t biosSize = 0;
+    if (!GetMemoryBlock(kBiosAreaAddress, &bios, kBiosAreaLength, &biosSize)) {
+      *errorCode = kDirectErrorBiosArea;
+      return nullptr;
+    }
+    found = FindSmbiosEntryPoint(bios, biosSize, &entry);
+    memory.DeleteBlock(bios);
+    if (!found) {
+      *errorCode = kDirectErrorTable;
+      return nullptr;
+    }
   }
 
-  // A length of 0 fails here without mapping anything.
+  // An empty table fails here without mapping anything. The address is
+  // passed whole: one the platform cannot map fails the read, and is never
+  // cut down to one it can.
   uint8_t* copy = nullptr;
   uint32_t copySize = 0;
-  uint32_t copyAddress = 0;
+  uint64_t copyAddress = 0;
   if (!GetMemoryBlock(entry.tableAddress, &copy,
-                      static_cast<int32_t>(entry.tableLength), &copySize,
+                      static_cast<int32_t>(TableViewLength(entry)), &copySize,
                       &copyAddress)) {
     *errorCode = kDirectErrorTable;
     return nullptr;
@@ -209,10 +300,11 @@ RawTablePtr TarnlixDataNT2(uint32_t* size, int16_t* errorCode) {
   RawTablePtr table;
   if (copyAddress <= entry.tableAddress &&
       entry.tableAddress - copyAddress < copySize) {
-    uint32_t start = entry.tableAddress - copyAddress;
-    uint32_t length = std::min(entry.tableLength, copySize - start);
-    table = MakeHeaderFormTable(RawTableSource::Direct, copy + start, length,
-                                entry.major, entry.minor, 0);
+    size_t start = static_cast<size_t>(entry.tableAddress - copyAddress);
+    size_t length = TableBytes(entry, copy + start, copySize - start);
+    table = MakeHeaderFormTable(RawTableSource::Direct, copy + start,
+                                static_cast<uint32_t>(length), entry.major,
+                                entry.minor, 0);
   }
   memory.DeleteBlock(copy);
   if (!table) {

@@ -89,6 +89,7 @@ TEST(BiosScan, CallsTheZwServicesWithTheSystemsArguments) {
   // The BIOS area's view and section are given back before the table's
   // section is opened.
   EXPECT_EQ(s.calls, (std::vector<std::string>{
+                         "PublishedEntryPoints",
                          "OpenSection", "MapViewOfSection", "UnmapViewOfSection",
                          "CloseHandle", "OpenSection", "MapViewOfSection",
                          "UnmapViewOfSection", "CloseHandle"}));

@@ -46,6 +46,30 @@ inline std::vector<uint8_t> MakeEntryPoint(uint32_t tableAddress,
   return ep;
 }
 
+// A 64-bit entry point (24 bytes) with its checksum right.
+inline std::vector<uint8_t> MakeEntryPoint3(uint64_t tableAddress,
+                                            uint32_t maximumSize,
+                                            const char* anchor = "_SM3_",
+                                            uint8_t major = 3,
+                                            uint8_t minor = 2) {
+  std::vector<uint8_t> ep(0x18, 0);
+  for (int i = 0; i < 5; ++i) ep[i] = static_cast<uint8_t>(anchor[i]);
+  ep[0x06] = 0x18;
+  ep[0x07] = major;
+  ep[0x08] = minor;
+  ep[0x0A] = 1;  // entry point revision
+  for (int i = 0; i < 4; ++i) {
+    ep[0x0C + i] = static_cast<uint8_t>(maximumSize >> (8 * i));
+  }
+  for (int i = 0; i < 8; ++i) {
+    ep[0x10 + i] = static_cast<uint8_t>(tableAddress >> (8 * i));
+  }
+  uint8_t sum = 0;
+  for (uint8_t byte : ep) sum = static_cast<uint8_t>(sum + byte);
+  ep[0x05] = static_cast<uint8_t>(ep[0x05] - sum);
+  return ep;
+}
+
 // A machine whose dump begins with its own entry point (version 2.7) and
 // holds the table right after it.
 struct CorpusMachine {

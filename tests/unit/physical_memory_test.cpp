@@ -1,5 +1,6 @@
 // The "/DIRECT" read: the table from physical memory over the Nt services,
-// on the scripted memory and on the Linux memory device.
+// on the scripted memory and on the Linux memory device; and what it shares
+// with the scan: the entry-point forms and the addresses the system publishes.
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -112,6 +114,7 @@ TEST(DirectRead, CallsTheNtServicesWithTheSystemsArguments) {
 
   const fake::FakeSections& s = fake.sections;
   EXPECT_EQ(s.calls, (std::vector<std::string>{
+                         "PublishedEntryPoints",
                          "RtlInitUnicodeString", "OpenSection",
                          "MapViewOfSection", "UnmapViewOfSection", "CloseHandle",
                          "RtlInitUnicodeString", "OpenSection",
@@ -319,7 +322,8 @@ TEST_P(MissingNtEntryPoint, IsReportedAndFailsWithCode1) {
   // The lookups stop at the missing one, and nothing is opened.
   ASSERT_FALSE(fake.modules.calls.empty());
   EXPECT_EQ(fake.modules.calls.back(), std::string("GetProcAddress ") + GetParam());
-  EXPECT_TRUE(fake.sections.calls.empty());
+  EXPECT_EQ(fake.sections.calls,
+            std::vector<std::string>{"PublishedEntryPoints"});
 }
 
 INSTANTIATE_TEST_SUITE_P(EachName, MissingNtEntryPoint,
@@ -339,6 +343,223 @@ TEST(DirectRead, IsNotAttemptedOnTheWindows9xFamily) {
 }
 
 // ---------------------------------------------------------------------------
+// Both readers find the same entry point the same way; each case runs both on
+// the same scripted memory.
+
+using Script = std::function<void(fake::FakeSections&)>;
+
+struct ReaderExpectation {
+  std::vector<uint8_t> table;  // empty: nothing is handed over
+  uint8_t major = 0;           // the version the direct read carries
+  uint8_t minor = 0;
+  std::vector<uint64_t> maps;  // addresses of the views asked for, in order
+};
+
+void ExpectBothReaders(const Script& script, const ReaderExpectation& want) {
+  {
+    SCOPED_TRACE("direct read");
+    fake::FakePlatform fake;
+    script(fake.sections);
+    DirectResult direct = ReadDirect();
+    EXPECT_EQ(direct.table != nullptr, !want.table.empty());
+    if (direct.table) {
+      EXPECT_EQ(Bytes(*direct.table, 8), want.table);
+      EXPECT_EQ(direct.table->data[1], want.major);
+      EXPECT_EQ(direct.table->data[2], want.minor);
+    } else {
+      EXPECT_EQ(direct.errorCode, 4);
+    }
+    std::vector<uint64_t> maps;
+    for (const fake::MapCall& map : fake.sections.maps) maps.push_back(map.offset);
+    EXPECT_EQ(maps, want.maps);
+    direct.table.reset();
+    EXPECT_EQ(fake.memory.live(), 0u);
+    ExpectCleanSections(fake);
+  }
+  {
+    SCOPED_TRACE("scan");
+    fake::FakePlatform fake;
+    script(fake.sections);
+    RawTablePtr scan = ScanBiosAreaForSmbiosTable();
+    EXPECT_EQ(scan != nullptr, !want.table.empty());
+    if (scan) {
+      EXPECT_EQ(Bytes(*scan), want.table);
+    }
+    std::vector<uint64_t> maps;
+    for (const fake::MapCall& map : fake.sections.maps) maps.push_back(map.offset);
+    EXPECT_EQ(maps, want.maps);
+    EXPECT_EQ(fake.system.out, "");
+    scan.reset();
+    EXPECT_EQ(fake.memory.live(), 0u);
+    ExpectCleanSections(fake);
+  }
+}
+
+TEST(MemoryReaders, FindTheSmbios3EntryPointWhenTheBiosAreaHasNoOther) {
+  static const test::CorpusMachine machine;
+  static const uint32_t n = static_cast<uint32_t>(machine.table.size());
+  constexpr uint32_t kEntry = test::kEntryPointAddress;  // a 16-byte boundary
+  constexpr uint32_t kTable = test::kTableAddress;
+  // Cut to 32 bits this is kTable: a read there would look right.
+  constexpr uint64_t kHighTable = 0x100000000ull + kTable;
+  const std::vector<uint8_t>& table = machine.table;
+  const std::vector<uint8_t> none;
+
+  struct Case {
+    const char* what;
+    Script script;
+    ReaderExpectation want;
+  };
+  const Case cases[] = {
+      {"only a 64-bit entry point",
+       [](fake::FakeSections& m) {
+         m.Place(kEntry, test::MakeEntryPoint3(kTable, n));
+         m.Place(kTable, machine.table);
+       },
+       {table, 3, 2, {0xF0000, kTable}}},
+      {"its anchor in lower case",
+       [](fake::FakeSections& m) {
+         m.Place(kEntry, test::MakeEntryPoint3(kTable, n, "_sm3_"));
+         m.Place(kTable, machine.table);
+       },
+       {table, 3, 2, {0xF0000, kTable}}},
+      {"a 32-bit entry point above it is used instead",
+       [](fake::FakeSections& m) {
+         m.Place(kEntry, test::MakeEntryPoint3(0x200000, n));
+         m.Place(kEntry + 0x100,
+                 test::MakeEntryPoint(kTable, static_cast<uint16_t>(n)));
+         m.Place(kTable, machine.table);
+       },
+       {table, 2, 7, {0xF0000, kTable}}},
+      {"off a 16-byte boundary",
+       [](fake::FakeSections& m) {
+         m.Place(kEntry + 8, test::MakeEntryPoint3(kTable, n));
+         m.Place(kTable, machine.table);
+       },
+       {none, 0, 0, {0xF0000}}},
+      {"on the last boundary with room for its fields",
+       [](fake::FakeSections& m) {
+         m.Place(0xF0000 + 0xFFE0, test::MakeEntryPoint3(kTable, n));
+         m.Place(kTable, machine.table);
+       },
+       {table, 3, 2, {0xF0000, kTable}}},
+      {"cut by the end of the BIOS area",
+       [](fake::FakeSections& m) {
+         std::vector<uint8_t> ep = test::MakeEntryPoint3(kTable, n);
+         ep.resize(0xFFFF - 0xFFF0);
+         m.Place(0xF0000 + 0xFFF0, ep);
+         m.Place(kTable, machine.table);
+       },
+       {none, 0, 0, {0xF0000}}},
+      {"maximum size 0",
+       [](fake::FakeSections& m) {
+         m.Place(kEntry, test::MakeEntryPoint3(kTable, 0));
+         m.Place(kTable, machine.table);
+       },
+       {none, 0, 0, {0xF0000}}},
+      // The view then holds what follows the table: another structure that
+      // must not become part of it.
+      {"maximum size beyond the end-of-table structure",
+       [](fake::FakeSections& m) {
+         m.Place(kEntry, test::MakeEntryPoint3(kTable, n + 0x200));
+         m.Place(kTable, machine.table);
+         m.Place(kTable + n,
+                 test::BareTable({test::SystemInfo({"After", "The", "End"})}));
+         m.Place(kTable + n + 0x1FF, {0xAA});
+       },
+       {table, 3, 2, {0xF0000, kTable}}},
+      // A bogus maximum must not become a 4 GiB view.
+      {"maximum size 4 GiB",
+       [](fake::FakeSections& m) {
+         m.Place(kEntry, test::MakeEntryPoint3(kTable, 0xFFFFFFFF));
+         m.Place(kTable, machine.table);
+         m.memorySize = kTable + 0x1000000;
+       },
+       {table, 3, 2, {0xF0000, kTable}}},
+      {"table above 4 GiB",
+       [](fake::FakeSections& m) {
+         m.Place(kEntry, test::MakeEntryPoint3(kHighTable, n));
+         m.Place(kHighTable, machine.table);
+       },
+       {table, 3, 2, {0xF0000, kHighTable}}},
+      {"table above 4 GiB where nothing can be mapped",
+       [](fake::FakeSections& m) {
+         m.Place(kEntry, test::MakeEntryPoint3(kHighTable, n));
+         m.Place(kTable, machine.table);
+       },
+       {none, 0, 0, {0xF0000, kHighTable}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ExpectBothReaders(c.script, c.want);
+  }
+}
+
+// Where the system says the entry point is, that one is read first; the BIOS
+// area (which here points to the same table at kTableAddress) is the
+// fallback.
+TEST(MemoryReaders, TryThePublishedEntryPointsBeforeTheBiosArea) {
+  static const test::CorpusMachine machine;
+  static const uint32_t n = static_cast<uint32_t>(machine.table.size());
+  constexpr uint64_t kSmbios3 = 0x7B6E2010;  // inside a page
+  constexpr uint64_t kSmbios = 0x7B6E3020;
+  constexpr uint64_t kTable = 0x7B6E4000;
+  constexpr uint64_t kUnmapped = 0x1000000000000ull;
+  const std::vector<uint8_t>& table = machine.table;
+  const std::vector<uint64_t> kFromBiosArea = {0xF0000, test::kTableAddress};
+
+  struct Case {
+    const char* what;
+    Script script;
+    ReaderExpectation want;
+  };
+  const Case cases[] = {
+      {"the 64-bit entry point",
+       [](fake::FakeSections& m) {
+         m.publishedEntryPoints = {kSmbios3};
+         m.Place(kSmbios3, test::MakeEntryPoint3(kTable, n));
+       },
+       {table, 3, 2, {kSmbios3, kTable}}},
+      {"the 32-bit entry point",
+       [](fake::FakeSections& m) {
+         m.publishedEntryPoints = {kSmbios};
+         m.Place(kSmbios, test::MakeEntryPoint(static_cast<uint32_t>(kTable),
+                                               static_cast<uint16_t>(n), "_SM_",
+                                               2, 8));
+       },
+       {table, 2, 8, {kSmbios, kTable}}},
+      {"the first address holds none, the second does",
+       [](fake::FakeSections& m) {
+         m.publishedEntryPoints = {kSmbios3, kSmbios};
+         m.Place(kSmbios, test::MakeEntryPoint(static_cast<uint32_t>(kTable),
+                                               static_cast<uint16_t>(n)));
+       },
+       {table, 2, 7, {kSmbios3, kSmbios, kTable}}},
+      {"the address holds no entry point",
+       [](fake::FakeSections& m) {
+         m.publishedEntryPoints = {kSmbios3};
+         m.Place(kSmbios3 + 0x40, test::MakeEntryPoint3(kTable, n));
+       },
+       {table, 2, 7, {kSmbios3, 0xF0000, test::kTableAddress}}},
+      {"the address cannot be mapped",
+       [](fake::FakeSections& m) { m.publishedEntryPoints = {kUnmapped}; },
+       {table, 2, 7, {kUnmapped, 0xF0000, test::kTableAddress}}},
+      {"nothing published", [](fake::FakeSections&) {}, {table, 2, 7, kFromBiosArea}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ExpectBothReaders(
+        [&](fake::FakeSections& m) {
+          m.pageSize = 4096;
+          test::InstallMachine(m, machine);
+          m.Place(kTable, machine.table);
+          c.script(m);
+        },
+        c.want);
+  }
+}
+
+// ---------------------------------------------------------------------------
 // The Linux memory device, on a memory image in a file.
 
 class MemoryImage : public testing::Test {
@@ -348,10 +569,12 @@ class MemoryImage : public testing::Test {
     ASSERT_NE(::mkdtemp(pattern), nullptr);
     dir_ = pattern;
     path_ = dir_ + "/memory";
+    systab_ = dir_ + "/systab";  // absent unless a test writes it
   }
   void TearDown() override {
     std::remove(path_.c_str());
     std::remove((dir_ + "/fifo").c_str());
+    std::remove(systab_.c_str());
     ::rmdir(dir_.c_str());
   }
 
@@ -377,8 +600,16 @@ class MemoryImage : public testing::Test {
     return count;
   }
 
+  void WriteSystab(const std::string& text) {
+    std::FILE* file = std::fopen(systab_.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(std::fwrite(text.data(), 1, text.size(), file), text.size());
+    std::fclose(file);
+  }
+
   std::string dir_;
   std::string path_;
+  std::string systab_;
   fake::FakePlatform fake_;
 };
 
@@ -390,7 +621,7 @@ TEST_F(MemoryImage, BothReadersReturnExactlyTheTable) {
   WriteImage(test::kTableAddress + length + 100,
              {{test::kEntryPointAddress, test::MakeEntryPoint(test::kTableAddress, length)},
               {test::kTableAddress, machine.table}});
-  linux_backend::LinuxSections device(path_);
+  linux_backend::LinuxSections device(path_, systab_);
   fake_.platform.sections = &device;
   size_t descriptors = OpenDescriptors();
 
@@ -415,7 +646,7 @@ TEST_F(MemoryImage, TablePastTheEndOfTheImageIsRefused) {
   WriteImage(imageSize,
              {{test::kEntryPointAddress,
                test::MakeEntryPoint(imageSize - 0x100, 0x2000)}});
-  linux_backend::LinuxSections device(path_);
+  linux_backend::LinuxSections device(path_, systab_);
   fake_.platform.sections = &device;
   size_t descriptors = OpenDescriptors();
   DirectResult direct = ReadDirect();
@@ -430,13 +661,92 @@ TEST_F(MemoryImage, MissingDeviceOrFifoFailsTheOpen) {
   ASSERT_EQ(::mkfifo((dir_ + "/fifo").c_str(), 0600), 0);
   for (const std::string& path : {dir_ + "/absent", dir_ + "/fifo"}) {
     SCOPED_TRACE(path);
-    linux_backend::LinuxSections device(path);
+    linux_backend::LinuxSections device(path, systab_);
     fake_.platform.sections = &device;
     DirectResult direct = ReadDirect();
     EXPECT_FALSE(direct.table);
     EXPECT_EQ(direct.errorCode, 1);
     EXPECT_FALSE(ScanBiosAreaForSmbiosTable());
   }
+}
+
+// A UEFI machine: only a 64-bit entry point, found in the BIOS area or where
+// the kernel says it is, and its table above 4 GiB (the image is sparse).
+TEST_F(MemoryImage, BothReadersFollowA64BitEntryPointAbove4GiB) {
+  test::CorpusMachine machine;
+  const uint32_t n = static_cast<uint32_t>(machine.table.size());
+  const uint64_t table = 0x100000000ull + test::kTableAddress;
+  const uint64_t published = 0x7B6E2010;
+  struct Case {
+    const char* what;
+    uint64_t entryPoint;
+    const char* systab;  // null: no such file
+  };
+  const Case cases[] = {
+      {"in the BIOS area", test::kEntryPointAddress, nullptr},
+      {"published", published, "ACPI20=0x7b7fe014\nSMBIOS3=0x7b6e2010\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::remove(systab_.c_str());
+    if (c.systab != nullptr) WriteSystab(c.systab);
+    // The 32-bit reading of the address finds a table with other strings.
+    std::vector<uint8_t> decoy = test::BareTable(
+        {test::SystemInfo({"Wrong", "Wrong", "Wrong", "Wrong"}), test::EndOfTable()});
+    WriteImage(table + n + 0x1000,
+               {{c.entryPoint, test::MakeEntryPoint3(table, n + 0x800)},
+                {test::kTableAddress, decoy},
+                {table, machine.table}});
+    linux_backend::LinuxSections device(path_, systab_);
+    fake_.platform.sections = &device;
+    size_t descriptors = OpenDescriptors();
+
+    DirectResult direct = ReadDirect();
+    ASSERT_TRUE(direct.table) << direct.errorCode;
+    EXPECT_EQ(direct.table->data[1], 3);
+    EXPECT_EQ(direct.table->data[2], 2);
+    EXPECT_EQ(Bytes(*direct.table, 8), machine.table);
+    RawTablePtr scan = ScanBiosAreaForSmbiosTable();
+    ASSERT_TRUE(scan);
+    EXPECT_EQ(Bytes(*scan), machine.table);
+    EXPECT_EQ(OpenDescriptors(), descriptors);
+  }
+}
+
+// What the kernel's system-table file yields: the 64-bit entry point's
+// address first, and never a part of an address.
+TEST_F(MemoryImage, SystabGivesTheEntryPointAddresses) {
+  struct Case {
+    const char* what;
+    std::string text;  // empty: no file
+    std::vector<uint64_t> addresses;
+  };
+  const Case cases[] = {
+      {"both", "ACPI20=0x7b7fe014\nACPI=0x7b7fe000\nSMBIOS=0x7b6e3000\n"
+               "SMBIOS3=0x7B6E1000\n",
+       {0x7B6E1000, 0x7B6E3000}},
+      {"32-bit only, no line end", "SMBIOS=0xf0010", {0xF0010}},
+      {"64-bit address", "SMBIOS3=0xffffffff00001000\n", {0xFFFFFFFF00001000}},
+      {"garbage",
+       "SMBIOS3=banana\nSMBIOS=0x\nSMBIOS=f0010\nSMBIOS3=0x12345678901234567\n"
+       "SMBIOS=0x1000 0x2000\nXSMBIOS3=0x1000\n",
+       {}},
+      {"longer than the kernel writes", "SMBIOS3=0x1000\n" + std::string(5000, '#'),
+       {}},
+      {"missing", "", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::remove(systab_.c_str());
+    if (!c.text.empty()) WriteSystab(c.text);
+    EXPECT_EQ(linux_backend::LinuxSections(path_, systab_).PublishedEntryPoints(),
+              c.addresses);
+  }
+  // A FIFO in its place is not waited on.
+  ASSERT_EQ(::mkfifo((dir_ + "/fifo").c_str(), 0600), 0);
+  EXPECT_TRUE(linux_backend::LinuxSections(path_, dir_ + "/fifo")
+                  .PublishedEntryPoints()
+                  .empty());
 }
 
 }  // namespace
