@@ -66,6 +66,16 @@ inline void CheckStore(const SmbiosReader& reader,
       FUZZ_CHECK(text[size - 1] != ' ');
       if (!IsNamedSlot(record, slot)) FUZZ_CHECK(Contains(source, text));
     }
+    if (record.uuid != nullptr) {
+      // 8-4-4-4-12 upper-case hex digits, from a system structure only.
+      FUZZ_CHECK(record.type == 1);
+      FUZZ_CHECK(std::strlen(record.uuid) == 36);
+      for (int i = 0; i < 36; ++i) {
+        char c = record.uuid[i];
+        bool dash = i == 8 || i == 13 || i == 18 || i == 23;
+        FUZZ_CHECK(dash ? c == '-' : ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')));
+      }
+    }
   }
 }
 
