@@ -72,11 +72,26 @@ Bytes Dump(const char* kind, const Bytes& header, size_t offset) {
 }
 
 // The settings byte, then a BIOS-area image (placed at 0xF0000): the "_SM_"
-// entry point at 0x10 and the table right after it, at 0xF0040.
-Bytes MemoryImage(uint8_t settings, const Bytes& header) {
+// or "_SM3_" entry point at 0x10 and the table right after it, at 0xF0040.
+Bytes MemoryImage(uint8_t settings, const Bytes& header, bool smbios3 = false) {
   Bytes table(header.begin() + tarnlix::kRawHeaderSize, header.end());
   Bytes image(0x40, 0);
   uint8_t* ep = &image[0x10];
+  if (smbios3) {
+    std::copy_n("_SM3_", 5, ep);
+    ep[0x06] = 0x18;
+    ep[0x07] = header[1];
+    ep[0x08] = header[2];
+    ep[0x0A] = 1;
+    tarnlix::WriteLe32(ep + 0x0C, static_cast<uint32_t>(table.size()));
+    tarnlix::WriteLe64(ep + 0x10, 0xF0040);
+    uint8_t sum = 0;
+    for (int i = 0; i < 0x18; ++i) sum = static_cast<uint8_t>(sum + ep[i]);
+    ep[0x05] = static_cast<uint8_t>(0x100 - sum);
+    image.insert(image.end(), table.begin(), table.end());
+    image.insert(image.begin(), settings);
+    return image;
+  }
   std::copy_n("_SM_", 4, ep);
   ep[0x05] = 0x1F;
   ep[0x06] = header[1];
@@ -133,7 +148,9 @@ int main(int argc, char** argv) {
              WriteAll(seeds / "dump_file" / (name + ".dmi"),
                       Dump("_DMI_", header, 0x10)) &&
              WriteAll(seeds / "memory" / (name + ".scan"), MemoryImage(0x00, header)) &&
-             WriteAll(seeds / "memory" / (name + ".direct"), MemoryImage(0x03, header));
+             WriteAll(seeds / "memory" / (name + ".direct"), MemoryImage(0x03, header)) &&
+             WriteAll(seeds / "memory" / (name + ".sm3"), MemoryImage(0x21, header, true)) &&
+             WriteAll(seeds / "memory" / (name + ".published"), MemoryImage(0x20, header));
       }
       if (!ok) {
         std::fprintf(stderr, "fuzz_make_seeds: cannot write seeds in %s\n",

@@ -9,6 +9,11 @@
 //   bits 1-2  page size of the views: 1, 4 KiB, 64 KiB, 16 bytes
 //   bit 3     views cut to at most 2 KiB
 //   bit 4     2 MiB of memory instead of 1
+//   bit 5     the system publishes an entry point at 0xF0010 (where the
+//             seeds keep theirs)
+//   bit 6     ... one near the end of the input, cut short by it
+//   bit 7     ... one far past the end of memory
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -26,6 +31,10 @@ void Configure(fake::FakePlatform& fake, uint8_t settings,
   if (settings & 8) fake.sections.maxViewSize = 0x800;
   if (settings & 16) fake.sections.memorySize = 0x200000;
   if (!area.empty()) fake.sections.Place(kBiosArea, area);
+  std::vector<uint64_t>& published = fake.sections.publishedEntryPoints;
+  if (settings & 0x20) published.push_back(kBiosArea + 0x10);
+  if (settings & 0x40) published.push_back(kBiosArea + area.size() - std::min<size_t>(area.size(), 8));
+  if (settings & 0x80) published.push_back(0xFFFFFFFFFFFFFFF0ull);
   fake.modules.missingEntries.insert("GetSystemFirmwareTable");
 }
 
