@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/stdout.h"
 
 namespace tarnlix {
 
@@ -69,25 +70,11 @@ void SetCursor(int column, int row) {
 }
 
 void ConsolePrint(const char* format, ...) {
-  char small[256];
   va_list args;
   va_start(args, format);
-  va_list again;
-  va_copy(again, args);
-  int needed = std::vsnprintf(small, sizeof small, format, args);
+  std::string text = FormatText(format, args);
   va_end(args);
-  if (needed <= 0) {
-    va_end(again);
-    return;
-  }
-  if (static_cast<size_t>(needed) < sizeof small) {
-    Console().WriteConsoleText(small, static_cast<size_t>(needed));
-  } else {
-    std::string large(static_cast<size_t>(needed) + 1, '\0');
-    std::vsnprintf(large.data(), large.size(), format, again);
-    Console().WriteConsoleText(large.data(), static_cast<size_t>(needed));
-  }
-  va_end(again);
+  if (!text.empty()) Console().WriteConsoleText(text.data(), text.size());
 }
 
 bool ConsoleHasInput() { return Console().HasConsoleInput(); }

@@ -31,27 +31,29 @@ void WriteOut(std::string_view text) {
   if (!text.empty()) platform().system->WriteStdout(text.data(), text.size());
 }
 
-void PrintOut(const char* format, ...) {
+std::string FormatText(const char* format, va_list args) {
   char small[512];
-  va_list args;
-  va_start(args, format);
   va_list again;
   va_copy(again, args);
   int needed = std::vsnprintf(small, sizeof small, format, args);
-  va_end(args);
-  if (needed < 0) {
-    va_end(again);
-    return;
-  }
-  if (static_cast<size_t>(needed) < sizeof small) {
-    WriteOut(std::string_view(small, static_cast<size_t>(needed)));
-  } else {
-    std::string large(static_cast<size_t>(needed) + 1, '\0');
-    std::vsnprintf(large.data(), large.size(), format, again);
-    large.resize(static_cast<size_t>(needed));
-    WriteOut(large);
+  std::string text;
+  if (needed > 0 && static_cast<size_t>(needed) < sizeof small) {
+    text.assign(small, static_cast<size_t>(needed));
+  } else if (needed > 0) {
+    text.resize(static_cast<size_t>(needed) + 1);
+    std::vsnprintf(text.data(), text.size(), format, again);
+    text.resize(static_cast<size_t>(needed));
   }
   va_end(again);
+  return text;
+}
+
+void PrintOut(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string text = FormatText(format, args);
+  va_end(args);
+  WriteOut(text);
 }
 
 }  // namespace tarnlix

@@ -24,12 +24,6 @@
 namespace tarnlix::e2e {
 namespace {
 
-long long NowMs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
-}
-
 // The tool with a pseudo-terminal as its controlling terminal, standard input
 // and standard error; standard output is the terminal too unless a file is
 // named. The test answers the tool's cursor queries as a terminal would.

@@ -14,15 +14,11 @@ extern char** environ;
 
 namespace tarnlix::e2e {
 
-namespace {
-
 long long NowMs() {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
   return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
 }
-
-}  // namespace
 
 std::string TestData(const std::string& relative) {
   return std::string(TARNLIX_TEST_DATA) + "/" + relative;

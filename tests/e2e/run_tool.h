@@ -27,6 +27,9 @@ struct ToolOptions {
 ToolResult RunTool(const std::vector<std::string>& arguments,
                    const ToolOptions& options = {});
 
+// Milliseconds of a monotonic clock.
+long long NowMs();
+
 // The test data directory and the built tool.
 std::string TestData(const std::string& relative);
 std::string ToolPath();
