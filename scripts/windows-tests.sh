@@ -43,7 +43,7 @@ done
 
 # The checks to run: all, or those named on the command line.
 all_checks=(import_table firmware_all firmware_serial registry registry_source direct name help
-            output_bytes closed_pipe from_bad_paths from)
+            output_bytes closed_pipe from_bad_paths dump from)
 selected=("$@")
 [ ${#selected[@]} -eq 0 ] && selected=("${all_checks[@]}")
 for wanted in "${selected[@]}"; do
@@ -512,6 +512,28 @@ check_output_bytes() {
   local faults
   faults=$(line_end_faults "$work/o6")
   [ -z "$faults" ] && grep -q $'\r$' "$work/o6" || problems+="/ALL line ends: ${faults:-none CR LF}; "
+  if [ -z "$problems" ]; then pass "$name"; else fail "$name" "$problems"; fi
+}
+
+# /DUMP writes through the Windows file calls: the saved file must be the
+# Linux build's byte for byte, replace an existing file without leaving a
+# temporary behind, and a save that cannot be made must fail the run.
+check_dump() {
+  local name="/DUMP: the saved table equals the Linux build's, replaces a file, reports a failed save"
+  local dell="/FROM:$corpus/raw/dell-r630.bin" problems=""
+  native_tool "$work/uuid.want" "$dell" "/DUMP:$work/linux.bin" /PCUUID
+  wine_tool "$work/uuid" "$dell" "/DUMP:Z:$work/windows.bin" /PCUUID
+  [ "$rc" -eq 0 ] || problems+="exit code $rc; "
+  cmp -s "$work/uuid" "$work/uuid.want" || problems+="/PCUUID: $(shown "$work/uuid"); "
+  cmp -s "$work/windows.bin" "$work/linux.bin" || problems+="saved files differ; "
+  wine_tool "$work/again" "/FROM:Z:$work/windows.bin" "/DUMP:Z:$work/windows.bin" /PCSERIAL
+  bytes_are "$work/again" '790H8D2' || problems+="read back: $(shown "$work/again"); "
+  cmp -s "$work/windows.bin" "$work/linux.bin" || problems+="replaced file differs; "
+  if compgen -G "$work/windows.bin.*" >/dev/null; then problems+="temporary file left; "; fi
+  wine_tool "$work/nodir" "$dell" "/DUMP:Z:$work/no/such/dir/t.bin" /PCSERIAL
+  [ "$rc" -eq 1 ] || problems+="failed save: exit code $rc; "
+  grep -q "^Error: cannot write Z:$work/no/such/dir/t.bin: .*"$'\r$' "$work/nodir" ||
+    problems+="failed save: $(shown "$work/nodir"); "
   if [ -z "$problems" ]; then pass "$name"; else fail "$name" "$problems"; fi
 }
 
