@@ -3,6 +3,8 @@
 // points to, taken from a real machine.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -99,6 +101,48 @@ inline void InstallMachine(fake::FakeSections& memory,
                               static_cast<uint16_t>(machine.table.size()),
                               "_SM_", machine.major, machine.minor));
   memory.Place(tableAddress, machine.table);
+}
+
+// The two opens and two maps of a read (the BIOS area, then the table) ask
+// for the physical-memory section read-only and map shared read-only views
+// into this process. family is "Nt" or "Zw"; attributes are those of the two
+// opens.
+inline void ExpectSectionArguments(const fake::FakeSections& s,
+                                   const std::string& family,
+                                   const uint32_t (&attributes)[2],
+                                   uint64_t tableAddress, size_t tableSize) {
+  ASSERT_EQ(s.opens.size(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    const fake::OpenCall& open = s.opens[i];
+    EXPECT_EQ(open.entry, family + "OpenSection");
+    EXPECT_EQ(open.access, 4u);
+    EXPECT_EQ(open.length, 24u);
+    EXPECT_EQ(open.attributes, attributes[i]);
+    EXPECT_FALSE(open.hasRootDirectory);
+    EXPECT_FALSE(open.hasSecurity);
+    EXPECT_EQ(open.name, u"\\device\\physicalmemory");
+    EXPECT_EQ(open.nameLength, 44);
+    EXPECT_EQ(open.nameMaximumLength, 46);
+  }
+  ASSERT_EQ(s.maps.size(), 2u);
+  const uint64_t offsets[] = {0xF0000, tableAddress};
+  const size_t lengths[] = {0xFFFF, tableSize};
+  for (size_t i = 0; i < 2; ++i) {
+    const fake::MapCall& map = s.maps[i];
+    EXPECT_EQ(map.entry, family + "MapViewOfSection");
+    EXPECT_EQ(map.process, kCurrentProcess);
+    EXPECT_TRUE(map.baseWasNone);
+    EXPECT_EQ(map.zeroBits, 0u);
+    EXPECT_EQ(map.offset, offsets[i]);
+    EXPECT_EQ(map.commitSize, lengths[i]);
+    EXPECT_EQ(map.viewSize, lengths[i]);
+    EXPECT_EQ(map.inheritDisposition, 1u);
+    EXPECT_EQ(map.allocationType, 0u);
+    EXPECT_EQ(map.protection, 2u);
+  }
+  const std::string unmap = family + "UnmapViewOfSection";
+  EXPECT_EQ(s.unmapEntries, (std::vector<std::string>{unmap, unmap}));
+  EXPECT_EQ(s.unmapProcesses, (std::vector<uintptr_t>{kCurrentProcess, kCurrentProcess}));
 }
 
 }  // namespace tarnlix::test

@@ -122,38 +122,8 @@ TEST(DirectRead, CallsTheNtServicesWithTheSystemsArguments) {
                          "CloseHandle"}));
   EXPECT_EQ(s.initEntries, (std::vector<std::string>{"RtlInitUnicodeString",
                                                      "RtlInitUnicodeString"}));
-  ASSERT_EQ(s.opens.size(), 2u);
-  for (const fake::OpenCall& open : s.opens) {
-    EXPECT_EQ(open.entry, "NtOpenSection");
-    EXPECT_EQ(open.access, 4u);
-    EXPECT_EQ(open.length, 24u);
-    EXPECT_EQ(open.attributes, 0x40u);
-    EXPECT_FALSE(open.hasRootDirectory);
-    EXPECT_FALSE(open.hasSecurity);
-    EXPECT_EQ(open.name, u"\\device\\physicalmemory");
-    EXPECT_EQ(open.nameLength, 44);
-    EXPECT_EQ(open.nameMaximumLength, 46);
-  }
-  ASSERT_EQ(s.maps.size(), 2u);
-  const uint64_t offsets[] = {0xF0000, test::kTableAddress};
-  const size_t lengths[] = {0xFFFF, machine.table.size()};
-  for (size_t i = 0; i < 2; ++i) {
-    const fake::MapCall& map = s.maps[i];
-    EXPECT_EQ(map.entry, "NtMapViewOfSection");
-    EXPECT_EQ(map.process, kCurrentProcess);
-    EXPECT_TRUE(map.baseWasNone);
-    EXPECT_EQ(map.zeroBits, 0u);
-    EXPECT_EQ(map.offset, offsets[i]);
-    EXPECT_EQ(map.commitSize, lengths[i]);
-    EXPECT_EQ(map.viewSize, lengths[i]);
-    EXPECT_EQ(map.inheritDisposition, 1u);
-    EXPECT_EQ(map.allocationType, 0u);
-    EXPECT_EQ(map.protection, 2u);
-  }
-  EXPECT_EQ(s.unmapEntries, (std::vector<std::string>{"NtUnmapViewOfSection",
-                                                      "NtUnmapViewOfSection"}));
-  EXPECT_EQ(s.unmapProcesses,
-            (std::vector<uintptr_t>{kCurrentProcess, kCurrentProcess}));
+  test::ExpectSectionArguments(s, "Nt", {0x40, 0x40}, test::kTableAddress,
+                               machine.table.size());
   ExpectCleanSections(fake);
 }
 
