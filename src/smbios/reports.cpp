@@ -1,4 +1,5 @@
 // Labelled reports of the record store: the full dump and one type's group.
+#include <cstring>
 #include <string>
 
 #include "platform/stdout.h"
@@ -9,22 +10,45 @@ namespace tarnlix {
 
 namespace {
 
-// Each value line is tab, label, " :", tab, value. Lines are assembled by
-// hand: a dump of a large table prints tens of thousands of them.
-void PrintRecordBody(const SmbiosRecord& record, std::string& line) {
+// Appends a record's lines, each tab, label, " :", tab, value, and the empty
+// line that ends the record. A record is written as one block, its size
+// worked out first: a dump of a large table has tens of thousands of lines,
+// and every write is flushed.
+void AppendRecordBody(const SmbiosRecord& record, std::string& block) {
+  struct Line {
+    const char* label;
+    size_t labelLength;
+    const char* value;
+    size_t valueLength;
+  } lines[kSlotsPerRecord + 1];
+  int count = 0;
+  size_t total = 1;
+  auto add = [&](const char* label, const char* value) {
+    Line& line = lines[count++];
+    line = {label, std::strlen(label), value, std::strlen(value)};
+    total += line.labelLength + line.valueLength + 5;
+  };
   const char* const* labels = FieldLabelTable[record.type];
   for (int slot = 0; slot < kSlotsPerRecord; ++slot) {
-    const char* value = record.strings[slot];
-    if (value == nullptr) continue;
-    const char* label = labels[slot] != nullptr ? labels[slot] : "(null)";
-    line.assign("\t").append(label).append(" :\t").append(value).append("\n");
-    WriteOut(line);
+    if (record.strings[slot] == nullptr) continue;
+    add(labels[slot] != nullptr ? labels[slot] : "(null)", record.strings[slot]);
   }
-  if (record.uuid != nullptr) {
-    line.assign("\tUUID           :\t").append(record.uuid).append("\n");
-    WriteOut(line);
+  if (record.uuid != nullptr) add("UUID          ", record.uuid);
+
+  size_t at = block.size();
+  block.resize(at + total);
+  char* out = &block[at];
+  for (int i = 0; i < count; ++i) {
+    *out++ = '\t';
+    std::memcpy(out, lines[i].label, lines[i].labelLength);
+    out += lines[i].labelLength;
+    std::memcpy(out, " :\t", 3);
+    out += 3;
+    std::memcpy(out, lines[i].value, lines[i].valueLength);
+    out += lines[i].valueLength;
+    *out++ = '\n';
   }
-  WriteOut("\n");
+  *out = '\n';
 }
 
 }  // namespace
@@ -37,12 +61,13 @@ void SmbiosReader::PrintAll() const {
   if (versionMajor > 0) {
     PrintOut("- SMBBios data v%i.%i -\n\n", versionMajor, versionMinor);
   }
-  std::string line;
+  std::string block;
+  block.reserve(1024);
   for (const SmbiosRecord& record : records) {
     if (!record.HasText()) continue;
-    line.assign(TypeNameTable[record.type]).append(":\n\n");
-    WriteOut(line);
-    PrintRecordBody(record, line);
+    block.assign(TypeNameTable[record.type]).append(":\n\n");
+    AppendRecordBody(record, block);
+    WriteOut(block);
   }
 }
 
@@ -50,11 +75,13 @@ void SmbiosReader::PrintGroup(int type) const {
   if (type < 0 || type >= kTypeNameCount) return;
   PrintOut("%s\n\n", TypeNameTable[type]);
   int printed = 0;
-  std::string line;
+  std::string block;
   for (const SmbiosRecord& record : records) {
     if (!record.stored || record.type != type || !record.HasText()) continue;
     ++printed;
-    PrintRecordBody(record, line);
+    block.clear();
+    AppendRecordBody(record, block);
+    WriteOut(block);
   }
   if (printed == 0) WriteOut("\tNo information\n");
 }
