@@ -8,6 +8,7 @@
 
 #include "acquire/raw_table.h"
 #include "platform/stdout.h"
+#include "smbios/structure_step.h"
 
 namespace tarnlix {
 
@@ -73,20 +74,8 @@ bool MatchForm(const uint8_t* at, size_t available, const AnchorForm& form,
 // reached.
 size_t EndOfTableLength(const uint8_t* table, size_t size) {
   size_t position = 0;
-  while (size - position >= 4) {
-    uint8_t type = table[position];
-    uint8_t formattedLength = table[position + 1];
-    if (formattedLength < 4 || formattedLength > size - position) break;
-    // The string-set ends at the first two consecutive NUL bytes.
-    size_t next = 0;
-    for (size_t i = position + formattedLength; i + 1 < size; ++i) {
-      if (table[i] == 0 && table[i + 1] == 0) {
-        next = i + 2;
-        break;
-      }
-    }
-    if (next == 0) break;
-    if (type == 127) return next;
+  while (size_t next = StructureEnd(table, size, position)) {
+    if (table[position] == 127) return next;
     position = next;
   }
   return size;

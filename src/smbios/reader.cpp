@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "smbios/slot_maps.h"
+#include "smbios/structure_step.h"
 
 namespace tarnlix {
 
@@ -66,43 +67,23 @@ void SmbiosReader::WalkStructures(const uint8_t* data, size_t start,
   poolUsed = 0;
   records.reserve(std::min<size_t>((length - start) / 16 + 1, 1u << 16));
 
+  // The walk stops at the first structure that cannot be stepped over.
   size_t position = start;
-  // The walk stops at the first structure that cannot be stepped over as the
-  // standard defines: a header or formatted area cut short by the end of the
-  // table, a length byte below 4, or a string-set without its double NUL.
-  while (length - position >= 4) {
+  while (size_t next = StructureEnd(data, length, position)) {
     const uint8_t* structure = data + position;
     uint8_t type = structure[0];
     uint8_t formattedLength = structure[1];
-    if (formattedLength < 4 || formattedLength > length - position) break;
-
-    size_t stringStart = position + formattedLength;
-    const uint8_t* end = nullptr;
-    if (length - stringStart >= 2) {
-      // The string-set ends at the first two consecutive NUL bytes.
-      const uint8_t* scan = data + stringStart;
-      const uint8_t* last = data + length - 1;
-      while (scan < last) {
-        const void* nul = std::memchr(scan, 0, static_cast<size_t>(last - scan));
-        if (nul == nullptr) break;
-        const uint8_t* at = static_cast<const uint8_t*>(nul);
-        if (at[1] == 0) {
-          end = at;
-          break;
-        }
-        scan = at + 1;
-      }
-    }
-    if (end == nullptr) break;
-
     records.emplace_back();
     SmbiosRecord& record = records.back();
     if (formattedLength >= 5 && type < kFirstUnstoredType) {
+      size_t stringStart = position + formattedLength;
+      // The string-set without its final double NUL.
+      size_t stringSetLength = next - 2 - stringStart;
       FillRecord(record, structure, formattedLength, data + stringStart,
-                 static_cast<size_t>(end - (data + stringStart)));
+                 stringSetLength);
       if (firstOfType[type] == kNoRecord) firstOfType[type] = records.size() - 1;
     }
-    position = static_cast<size_t>(end - data) + 2;
+    position = next;
   }
 }
 
