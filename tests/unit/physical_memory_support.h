@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "fake/fake_sections.h"
+#include "acquire/raw_table.h"
+#include "fake/fake_platform.h"
 
 namespace tarnlix::test {
 
@@ -19,6 +20,19 @@ inline std::vector<uint8_t> ReadCorpusFile(const std::string& relative) {
   std::ifstream in(std::string(TARNLIX_TEST_DATA) + "/corpus/" + relative,
                    std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// The bytes of a handed-over table, from an offset (8 skips the header).
+inline std::vector<uint8_t> Bytes(const RawSmbiosTable& table, size_t from = 0) {
+  return std::vector<uint8_t>(table.data + from, table.data + table.length);
+}
+
+// Nothing mapped or open is left behind, and nothing was released twice.
+inline void ExpectCleanSections(const fake::FakePlatform& fake) {
+  EXPECT_EQ(fake.sections.mappedViews(), 0u);
+  EXPECT_EQ(fake.sections.openHandles(), 0u);
+  EXPECT_EQ(fake.sections.misuses, 0);
+  EXPECT_EQ(fake.memory.mismatchedReleases, 0);
 }
 
 // A 32-bit entry point (31 bytes) with both checksums right.

@@ -19,17 +19,14 @@
 #include "fake/fake_platform.h"
 #include "physical_memory_support.h"
 #include "platform/linux/linux_platform.h"
-#include "table_builder.h"
+#include "test_support.h"
 
 namespace tarnlix {
 namespace {
 
-const std::string kLoadFailure =
-    " \xFE Error: Failed to retrieve BIOS information\n";
-
-std::vector<uint8_t> Bytes(const RawSmbiosTable& table, size_t from = 0) {
-  return std::vector<uint8_t>(table.data + from, table.data + table.length);
-}
+using test::Bytes;
+using test::ExpectCleanSections;
+using test::kLoadFailure;
 
 struct DirectResult {
   RawTablePtr table;
@@ -42,57 +39,6 @@ DirectResult ReadDirect() {
   result.table = TarnlixDataNT2(&result.size, &result.errorCode);
   return result;
 }
-
-// Nothing mapped or open is left behind, and nothing was released twice.
-void ExpectCleanSections(const fake::FakePlatform& fake) {
-  EXPECT_EQ(fake.sections.mappedViews(), 0u);
-  EXPECT_EQ(fake.sections.openHandles(), 0u);
-  EXPECT_EQ(fake.sections.misuses, 0);
-  EXPECT_EQ(fake.memory.mismatchedReleases, 0);
-}
-
-class DirectReadPages : public testing::TestWithParam<uint64_t> {};
-
-TEST_P(DirectReadPages, HandsOverExactlyTheTableWithTheEntryPointVersion) {
-  fake::FakePlatform fake;
-  fake.sections.pageSize = GetParam();
-  test::CorpusMachine machine;
-  ASSERT_EQ(machine.table.size(), 3054u);
-  test::InstallMachine(fake.sections, machine);
-  // Bytes around the table that must not become part of it.
-  fake.sections.Place(test::kTableAddress - 8, std::vector<uint8_t>(8, 0x7F));
-  fake.sections.Place(test::kTableAddress + machine.table.size(),
-                      std::vector<uint8_t>(64, 0x7F));
-
-  {
-    DirectResult direct = ReadDirect();
-    ASSERT_TRUE(direct.table);
-    EXPECT_EQ(direct.errorCode, 0);
-    EXPECT_EQ(direct.table->source, RawTableSource::Direct);
-    ASSERT_TRUE(direct.table->hasHeader);
-    EXPECT_EQ(direct.table->length, 8 + machine.table.size());
-    EXPECT_EQ(direct.size, direct.table->length);
-    EXPECT_EQ(direct.table->data[1], 2);
-    EXPECT_EQ(direct.table->data[2], 7);
-    EXPECT_EQ(Bytes(*direct.table, 8), machine.table);
-    // Only the handed-over table is still allocated.
-    EXPECT_EQ(fake.memory.live(), 1u);
-  }
-  EXPECT_EQ(fake.memory.live(), 0u);
-  ExpectCleanSections(fake);
-
-  fake::RunResult serial = fake::Run(fake, {"/DIRECT", "/PCSERIAL"});
-  EXPECT_EQ(serial.out, machine.serial);
-  EXPECT_EQ(serial.exitCode, 0);
-  fake.system.out.clear();
-  fake::RunResult all = fake::Run(fake, {"/DIRECT", "/ALL"});
-  EXPECT_EQ(all.out.rfind("- SMBBios data v2.7 -\n\n", 0), 0u) << all.out;
-  EXPECT_EQ(fake.firmware.calls, 0);
-  ExpectCleanSections(fake);
-}
-
-INSTANTIATE_TEST_SUITE_P(RoundingOffAndOn, DirectReadPages,
-                         testing::Values(uint64_t{1}, uint64_t{4096}));
 
 TEST(DirectRead, CallsTheNtServicesWithTheSystemsArguments) {
   fake::FakePlatform fake;
@@ -127,97 +73,34 @@ TEST(DirectRead, CallsTheNtServicesWithTheSystemsArguments) {
   ExpectCleanSections(fake);
 }
 
-// Where the anchor is, how it is written, and which one counts.
-TEST(DirectRead, UsesTheFirstWholeAnchorInAnyCase) {
-  test::CorpusMachine machine;
-  const uint16_t length = static_cast<uint16_t>(machine.table.size());
-  struct Case {
-    const char* what;
-    uint32_t offset;      // of the anchor in the BIOS area
-    const char* anchor;
-    int16_t errorCode;
-    size_t maps;          // views asked for
-  };
-  const Case cases[] = {
-      {"lower case", 0x5A0, "_sm_", 0, 2},
-      {"mixed case", 0x5A0, "_Sm_", 0, 2},
-      {"fields end on the last byte", 0xFFFF - 0x1C, "_SM_", 0, 2},
-      {"in the last 28 bytes", 0xFFFF - 0x1B, "_SM_", 4, 1},
-      {"last possible byte", 0xFFFF - 4, "_SM_", 4, 1},
-      {"other letters", 0x5A0, "_SN_", 4, 1},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    fake::FakePlatform fake;
-    std::vector<uint8_t> ep =
-        test::MakeEntryPoint(test::kTableAddress, length, c.anchor);
-    // Cut at the end of the BIOS area: the bytes beyond are not in it.
-    if (c.offset + ep.size() > 0xFFFF) ep.resize(0xFFFF - c.offset);
-    fake.sections.Place(0xF0000 + c.offset, ep);
-    fake.sections.Place(test::kTableAddress, machine.table);
-    DirectResult direct = ReadDirect();
-    EXPECT_EQ(direct.errorCode, c.errorCode);
-    EXPECT_EQ(direct.table != nullptr, c.errorCode == 0);
-    if (direct.table) {
-      EXPECT_EQ(Bytes(*direct.table, 8), machine.table);
-    }
-    EXPECT_EQ(fake.sections.maps.size(), c.maps);
-    ExpectCleanSections(fake);
-  }
-}
-
-TEST(DirectRead, OnlyTheFirstAnchorIsTried) {
-  fake::FakePlatform fake;
-  test::CorpusMachine machine;
-  const uint16_t length = static_cast<uint16_t>(machine.table.size());
-  // The first entry point points at memory that cannot be mapped; the
-  // second would have worked.
-  fake.sections.Place(0xF0100, test::MakeEntryPoint(0x7FFF0000, length));
-  fake.sections.memorySize = 0x200000;
-  test::InstallMachine(fake.sections, machine, 0xF0400);
-  DirectResult direct = ReadDirect();
-  EXPECT_FALSE(direct.table);
-  EXPECT_EQ(direct.errorCode, 4);
-  ASSERT_EQ(fake.sections.maps.size(), 2u);
-  EXPECT_EQ(fake.sections.maps[1].offset, 0x7FFF0000u);
-  ExpectCleanSections(fake);
-}
-
 TEST(DirectRead, FailuresGiveTheirErrorCodes) {
   test::CorpusMachine machine;
   struct Case {
     const char* what;
-    bool withMachine;
     void (*script)(fake::FakePlatform&);
     int16_t errorCode;
     size_t maps;  // views asked for
   };
   const Case cases[] = {
-      {"no anchor", false, [](fake::FakePlatform&) {}, 4, 1},
-      {"table length 0", false,
-       [](fake::FakePlatform& f) {
-         f.sections.Place(0xF0010, test::MakeEntryPoint(test::kTableAddress, 0));
-       },
-       4, 1},
-      {"section cannot be opened", true,
+      {"section cannot be opened",
        [](fake::FakePlatform& f) { f.sections.noSection = true; }, 1, 0},
-      {"BIOS area cannot be mapped", true,
+      {"BIOS area cannot be mapped",
        [](fake::FakePlatform& f) { f.sections.failMaps = {1}; }, 1, 1},
-      {"table section cannot be opened", true,
+      {"table section cannot be opened",
        [](fake::FakePlatform& f) { f.sections.failOpens = {2}; }, 4, 1},
-      {"table cannot be mapped", true,
+      {"table cannot be mapped",
        [](fake::FakePlatform& f) { f.sections.failMaps = {2}; }, 4, 2},
-      {"no memory for the BIOS area copy", true,
+      {"no memory for the BIOS area copy",
        [](fake::FakePlatform& f) { f.memory.failAllocation = 1; }, 1, 1},
-      {"no memory for the table copy", true,
+      {"no memory for the table copy",
        [](fake::FakePlatform& f) { f.memory.failAllocation = 2; }, 4, 2},
-      {"no memory for the handed-over table", true,
+      {"no memory for the handed-over table",
        [](fake::FakePlatform& f) { f.memory.failAllocation = 3; }, 4, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     fake::FakePlatform fake;
-    if (c.withMachine) test::InstallMachine(fake.sections, machine);
+    test::InstallMachine(fake.sections, machine);
     c.script(fake);
     DirectResult direct = ReadDirect();
     EXPECT_FALSE(direct.table);
@@ -239,21 +122,6 @@ TEST(DirectRead, NonNegativeStatusesCountAsSuccess) {
   DirectResult direct = ReadDirect();
   ASSERT_TRUE(direct.table);
   EXPECT_EQ(Bytes(*direct.table, 8), machine.table);
-  ExpectCleanSections(fake);
-}
-
-// A platform may give a shorter view than asked for: what it holds of the
-// table is used, and nothing past it is read.
-TEST(DirectRead, ShortViewYieldsThePartOfTheTableItHolds) {
-  fake::FakePlatform fake;
-  fake.sections.maxViewSize = 0x800;
-  test::CorpusMachine machine;
-  test::InstallMachine(fake.sections, machine, 0xF0010);
-  DirectResult direct = ReadDirect();
-  ASSERT_TRUE(direct.table);
-  EXPECT_EQ(Bytes(*direct.table, 8),
-            std::vector<uint8_t>(machine.table.begin(),
-                                 machine.table.begin() + 0x800));
   ExpectCleanSections(fake);
 }
 
@@ -325,6 +193,15 @@ struct ReaderExpectation {
   std::vector<uint64_t> maps;  // addresses of the views asked for, in order
 };
 
+// The addresses of the views asked for; every view was asked of a section
+// opened for it alone.
+std::vector<uint64_t> MapOffsets(const fake::FakeSections& sections) {
+  EXPECT_EQ(sections.opens.size(), sections.maps.size());
+  std::vector<uint64_t> offsets;
+  for (const fake::MapCall& map : sections.maps) offsets.push_back(map.offset);
+  return offsets;
+}
+
 void ExpectBothReaders(const Script& script, const ReaderExpectation& want) {
   {
     SCOPED_TRACE("direct read");
@@ -333,15 +210,19 @@ void ExpectBothReaders(const Script& script, const ReaderExpectation& want) {
     DirectResult direct = ReadDirect();
     EXPECT_EQ(direct.table != nullptr, !want.table.empty());
     if (direct.table) {
+      EXPECT_EQ(direct.table->source, RawTableSource::Direct);
+      EXPECT_TRUE(direct.table->hasHeader);
       EXPECT_EQ(Bytes(*direct.table, 8), want.table);
       EXPECT_EQ(direct.table->data[1], want.major);
       EXPECT_EQ(direct.table->data[2], want.minor);
+      EXPECT_EQ(direct.size, direct.table->length);
+      EXPECT_EQ(fake.memory.live(), 1u);  // only the handed-over table
     } else {
       EXPECT_EQ(direct.errorCode, 4);
+      EXPECT_EQ(direct.size, 0u);
     }
-    std::vector<uint64_t> maps;
-    for (const fake::MapCall& map : fake.sections.maps) maps.push_back(map.offset);
-    EXPECT_EQ(maps, want.maps);
+    EXPECT_EQ(MapOffsets(fake.sections), want.maps);
+    EXPECT_EQ(fake.system.out, "");
     direct.table.reset();
     EXPECT_EQ(fake.memory.live(), 0u);
     ExpectCleanSections(fake);
@@ -353,15 +234,144 @@ void ExpectBothReaders(const Script& script, const ReaderExpectation& want) {
     RawTablePtr scan = ScanBiosAreaForSmbiosTable();
     EXPECT_EQ(scan != nullptr, !want.table.empty());
     if (scan) {
+      EXPECT_EQ(scan->source, RawTableSource::Scan);
+      EXPECT_FALSE(scan->hasHeader);
       EXPECT_EQ(Bytes(*scan), want.table);
+      EXPECT_EQ(fake.memory.live(), 1u);
     }
-    std::vector<uint64_t> maps;
-    for (const fake::MapCall& map : fake.sections.maps) maps.push_back(map.offset);
-    EXPECT_EQ(maps, want.maps);
+    EXPECT_EQ(MapOffsets(fake.sections), want.maps);
     EXPECT_EQ(fake.system.out, "");
     scan.reset();
     EXPECT_EQ(fake.memory.live(), 0u);
     ExpectCleanSections(fake);
+  }
+}
+
+// The copy is the table itself, wherever the view begins: not the bytes
+// before it that a page-rounded view holds, not the bytes after it, and not
+// short of its first bytes when the table starts the view.
+TEST(MemoryReaders, CopyExactlyTheTableWhereverTheViewBegins) {
+  static const test::CorpusMachine machine;
+  ASSERT_EQ(machine.table.size(), 3054u);
+  struct Case {
+    uint64_t pageSize;
+    uint32_t tableAddress;
+  };
+  for (const Case& c : {Case{1, test::kTableAddress}, Case{4096, test::kTableAddress},
+                        Case{4096, 0x123000}}) {
+    SCOPED_TRACE(testing::Message() << "page " << c.pageSize << ", table at "
+                                    << std::hex << c.tableAddress);
+    ExpectBothReaders(
+        [&c](fake::FakeSections& m) {
+          m.pageSize = c.pageSize;
+          test::InstallMachine(m, machine, test::kEntryPointAddress, c.tableAddress);
+          m.Place(c.tableAddress - 16, std::vector<uint8_t>(16, 0x7F));
+          m.Place(c.tableAddress + machine.table.size(), std::vector<uint8_t>(64, 0x7F));
+        },
+        {machine.table, 2, 7, {0xF0000, c.tableAddress}});
+  }
+}
+
+// "/DIRECT" reads memory and nothing else, and the report carries the entry
+// point's version. Without it memory is the last resort, after the firmware
+// service and the registry copy, and the scanned table has no version.
+TEST(MemoryReaders, ARunTakesTheTableFromMemory) {
+  fake::FakePlatform fake;
+  fake.sections.pageSize = 4096;
+  test::CorpusMachine machine;
+  test::InstallMachine(fake.sections, machine);
+  auto run = [&fake](const std::vector<std::string>& arguments) {
+    fake.system.out.clear();
+    return fake::Run(fake, arguments);
+  };
+
+  fake::RunResult serial = run({"/DIRECT", "/PCSERIAL"});
+  EXPECT_EQ(serial.out, machine.serial);
+  EXPECT_EQ(serial.exitCode, 0);
+  fake::RunResult all = run({"/DIRECT", "/ALL"});
+  EXPECT_EQ(all.out.rfind("- SMBBios data v2.7 -\n\n", 0), 0u) << all.out;
+  EXPECT_EQ(fake.firmware.calls, 0);
+
+  serial = run({"/PCSERIAL"});
+  EXPECT_EQ(serial.out, machine.serial);
+  EXPECT_EQ(serial.exitCode, 0);
+  all = run({"/ALL"});
+  EXPECT_EQ(all.out.find("SMBBios data"), std::string::npos);  // no version
+  EXPECT_NE(all.out.find(machine.serial), std::string::npos);
+  ExpectCleanSections(fake);
+}
+
+// Where the 32-bit anchor is, how it is written, which one counts, and what
+// of its table is copied.
+TEST(MemoryReaders, FollowTheFirstWhole32BitEntryPoint) {
+  static const test::CorpusMachine machine;
+  static const uint16_t n = static_cast<uint16_t>(machine.table.size());
+  constexpr uint32_t kTable = test::kTableAddress;
+  const std::vector<uint8_t>& table = machine.table;
+  const std::vector<uint8_t> none;
+  struct Case {
+    const char* what;
+    uint32_t offset;  // of the anchor in the BIOS area
+    const char* anchor;
+    ReaderExpectation want;
+  };
+  const Case cases[] = {
+      {"lower case", 0x5A0, "_sm_", {table, 2, 7, {0xF0000, kTable}}},
+      {"mixed case", 0x5A0, "_Sm_", {table, 2, 7, {0xF0000, kTable}}},
+      {"at the first byte", 0, "_SM_", {table, 2, 7, {0xF0000, kTable}}},
+      {"fields end on the last byte", 0xFFFF - 0x1C, "_SM_",
+       {table, 2, 7, {0xF0000, kTable}}},
+      {"in the last 28 bytes", 0xFFFF - 0x1B, "_SM_", {none, 0, 0, {0xF0000}}},
+      {"in the last 16 bytes", 0xFFFF - 0x10, "_SM_", {none, 0, 0, {0xF0000}}},
+      {"last possible byte", 0xFFFF - 4, "_SM_", {none, 0, 0, {0xF0000}}},
+      {"other letters", 0x5A0, "_SN_", {none, 0, 0, {0xF0000}}},
+      {"other last letter", 0x5A0, "_SMX", {none, 0, 0, {0xF0000}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ExpectBothReaders(
+        [&c](fake::FakeSections& m) {
+          std::vector<uint8_t> ep = test::MakeEntryPoint(kTable, n, c.anchor);
+          // Cut at the end of the BIOS area: the bytes beyond are not in it.
+          if (c.offset + ep.size() > 0xFFFF) ep.resize(0xFFFF - c.offset);
+          m.Place(0xF0000 + c.offset, ep);
+          m.Place(kTable, machine.table);
+        },
+        c.want);
+  }
+
+  struct Other {
+    const char* what;
+    Script script;
+    ReaderExpectation want;
+  };
+  const Other others[] = {
+      // The first entry point points at memory that cannot be mapped; the
+      // second would have worked.
+      {"only the first anchor is tried",
+       [](fake::FakeSections& m) {
+         m.Place(0xF0100, test::MakeEntryPoint(0x7FFF0000, n));
+         test::InstallMachine(m, machine, 0xF0400);
+       },
+       {none, 0, 0, {0xF0000, 0x7FFF0000}}},
+      // An empty table is nothing: a view of size 0 would be everything from
+      // the table's address to the end of memory.
+      {"table length 0",
+       [](fake::FakeSections& m) { m.Place(0xF0010, test::MakeEntryPoint(kTable, 0)); },
+       {none, 0, 0, {0xF0000}}},
+      // A platform may give a shorter view than asked for: what it holds of
+      // the table is used, and nothing past it is read.
+      {"a view shorter than the table",
+       [](fake::FakeSections& m) {
+         m.maxViewSize = 0x800;
+         test::InstallMachine(m, machine, 0xF0010);
+       },
+       {std::vector<uint8_t>(table.begin(), table.begin() + 0x800), 2, 7,
+        {0xF0000, kTable}}},
+  };
+  for (const Other& c : others) {
+    SCOPED_TRACE(c.what);
+    ExpectBothReaders(c.script, c.want);
   }
 }
 

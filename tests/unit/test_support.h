@@ -13,6 +13,10 @@
 
 namespace tarnlix::test {
 
+// The line a run ends with when no source gives a table.
+inline const std::string kLoadFailure =
+    " \xFE Error: Failed to retrieve BIOS information\n";
+
 inline std::vector<uint8_t> ReadTestFile(const std::string& relative) {
   std::ifstream in(std::string(TARNLIX_TEST_DATA) + "/" + relative,
                    std::ios::binary);
