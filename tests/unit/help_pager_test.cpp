@@ -9,6 +9,7 @@
 #include "cli/help_pager.h"
 #include "cli/help_text.h"
 #include "fake/fake_platform.h"
+#include "table_builder.h"
 
 namespace tarnlix {
 namespace {
@@ -101,124 +102,115 @@ std::string Screens(const std::vector<ConsoleEvent>& events) {
   return screens.Text();
 }
 
-class Pager : public ::testing::Test {
- protected:
-  void Press(std::initializer_list<std::vector<int>> keys) {
-    for (const std::vector<int>& key : keys) fake.console.Press(key);
+// Shows the lines on the fake's console, pressing the keys at the prompts.
+Outcome Show(fake::FakePlatform& fake, const std::vector<std::string>& lines,
+             const std::vector<std::vector<int>>& keys, int16_t title = 0x50,
+             int16_t foreground = 7, int16_t background = 0) {
+  for (const std::vector<int>& key : keys) fake.console.Press(key);
+  Outcome outcome;
+  try {
+    ShowHelp(lines, title, foreground, background);
+  } catch (const fake::ProcessExit& exit) {
+    outcome.exitCode = exit.code;
+  } catch (const fake::KeysExhausted&) {
+    outcome.keysExhausted = true;
   }
+  outcome.screens = Screens(fake.console.Events());
+  return outcome;
+}
 
-  Outcome Show(const std::vector<std::string>& lines, int16_t title = 0x50,
-               int16_t foreground = 7, int16_t background = 0) {
-    Outcome outcome;
-    try {
-      ShowHelp(lines, title, foreground, background);
-    } catch (const fake::ProcessExit& exit) {
-      outcome.exitCode = exit.code;
-    } catch (const fake::KeysExhausted&) {
-      outcome.keysExhausted = true;
-    }
-    outcome.screens = Screens(fake.console.Events());
-    return outcome;
+// Which lines each page shows for a window size, a text length and the keys
+// pressed at the prompts; some cases change the window or type ahead while a
+// given line is written.
+TEST(Pager, KeysAtThePromptsPageThroughTheText) {
+  using Script = void (*)(fake::FakeConsole&);
+  struct Case {
+    const char* what;
+    int rows;
+    int lines;
+    std::vector<std::vector<int>> keys;
+    const char* screens;
+    Script script;
+  };
+  const Case cases[] = {
+      {"25 rows page 23 lines at a time", 25, 113,
+       {kSpace, kSpace, kSpace, kSpace, kEsc},
+       "clear 0-22 more 23-45 more 46-68 more 69-91 more 92-112 end", nullptr},
+      // End at the first more prompt, Page Up at the end prompt, then plain
+      // keys: the pass after the plain key at the end prompt starts at line 69
+      // again.
+      {"End shows the last page; Page Up there keeps its start for later passes",
+       25, 113, {kEnd, kPageUp, kSpace, kSpace, kEsc},
+       "clear 0-22 more clear 92-112 end clear 69-91 more 92-112 end "
+       "clear 69-91 more",
+       nullptr},
+      {"50 rows; a plain key at the end prompt starts over from line 0", 50, 113,
+       {kSpace, kSpace, kSpace, kEsc},
+       "clear 0-47 more 48-95 more 96-112 end clear 0-47 more", nullptr},
+      {"a window that holds every line still prompts after the last one", 115, 113,
+       {kSpace, kEsc}, "clear 0-112 more end", nullptr},
+      {"End at the more prompt of a full window goes straight to the end prompt",
+       200, 113, {kEnd, kEsc}, "clear 0-112 more clear end", nullptr},
+      // At line 45 the page before starts at 0; at 68 it starts at 23.
+      {"Page Up and Up go back one page but never before line 0", 25, 113,
+       {kSpace, kPageUp, kSpace, kSpace, kUp, kHome, kEsc},
+       "clear 0-22 more 23-45 more clear 0-22 more 23-45 more 46-68 more "
+       "clear 23-45 more clear 0-22 more",
+       nullptr},
+      // F1's prefix 0 makes it an ordinary key, and its second code is thrown
+      // away at the next more prompt; Insert is an extended key the pager does
+      // not use.
+      {"Down clears and goes on, other keys go on below", 25, 113,
+       {kDown, kF1, kPageDown, kInsert, kEsc},
+       "clear 0-22 more clear 23-45 more 46-68 more clear 69-91 more "
+       "92-112 end",
+       nullptr},
+      // 114 % 23 = 22, so the last page starts at 92 and the page before it
+      // at 69, as for 113; with 116 lines it is 115 and 92.
+      {"the last page of 114 lines", 25, 114, {kEnd, kPageUp, kEsc},
+       "clear 0-22 more clear 92-113 end clear 69-91 more", nullptr},
+      {"the last page of 116 lines", 25, 116, {kEnd, kPageUp, kEsc},
+       "clear 0-22 more clear 115 end clear 92-114 more", nullptr},
+      {"three rows make a page of one line", 3, 4, {kSpace, kSpace, kSpace, kEsc},
+       "clear 0-1 more 2 more 3 more end", nullptr},
+      {"a console that goes away ends the pager instead of spinning", 25, 113,
+       {kGone}, "clear 0-22 more", nullptr},
+      {"a console that goes away at the end prompt ends the pager", 25, 113,
+       {kEnd, kGone}, "clear 0-22 more clear 92-112 end", nullptr},
+      {"type-ahead is discarded at more prompts but answers the end prompt", 25,
+       113, {kSpace, kSpace, kSpace, kSpace},
+       "clear 0-22 more 23-45 more 46-68 more 69-91 more 92-112 end",
+       [](fake::FakeConsole& c) {
+         c.When("L10\r\n", [&c] { c.TypeAhead(kEsc); });
+         c.When("L50\r\n", [&c] { c.TypeAhead(kEnd); });
+         c.When("L100\r\n", [&c] { c.TypeAhead(kEsc); });
+       }},
+      {"the window size is read before every line", 25, 113,
+       {kSpace, kSpace, kSpace, kEsc},
+       "clear 0-22 more 23-47 more 48-95 more 96-112 end",
+       [](fake::FakeConsole& c) { c.When("L30\r\n", [&c] { c.windowRows = 50; }); }},
+      // No page length: no more prompts, and Page Up at the end prompt has no
+      // last page to go back from, so the next pass starts at 0.
+      {"a window shrunk below three rows runs on without prompts or crash", 25,
+       113, {kSpace, kPageUp, kEsc}, "clear 0-22 more 23-112 end clear 0-112 end",
+       [](fake::FakeConsole& c) { c.When("L30\r\n", [&c] { c.windowRows = 2; }); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fake::FakePlatform fake;
+    if (c.script != nullptr) c.script(fake.console);
+    fake.console.windowRows = c.rows;
+    Outcome outcome = Show(fake, NumberedLines(c.lines), c.keys);
+    EXPECT_FALSE(outcome.keysExhausted);
+    EXPECT_EQ(outcome.screens, c.screens);
+    EXPECT_EQ(outcome.exitCode, 0);
   }
+}
 
-  Outcome ShowNumbered(int rows, int count = 113) {
-    fake.console.windowRows = rows;
-    return Show(NumberedLines(count));
-  }
-
+TEST(Pager, EscapeEndsAtOnceWithNothingMoreWritten) {
   fake::FakePlatform fake;
-};
-
-TEST_F(Pager, TwentyFiveRowsPageTwentyThreeLinesAtATime) {
-  Press({kSpace, kSpace, kSpace, kSpace, kEsc});
-  Outcome outcome = ShowNumbered(25);
-  EXPECT_EQ(outcome.screens,
-            "clear 0-22 more 23-45 more 46-68 more 69-91 more 92-112 end");
-  EXPECT_EQ(outcome.exitCode, 0);
-}
-
-TEST_F(Pager, EndShowsTheLastPageAndPageUpThereKeepsItsStartForLaterPasses) {
-  // End at the first more prompt, Page Up at the end prompt, then plain keys:
-  // the pass after the plain key at the end prompt starts at line 69 again.
-  Press({kEnd, kPageUp, kSpace, kSpace, kEsc});
-  Outcome outcome = ShowNumbered(25);
-  EXPECT_EQ(outcome.screens,
-            "clear 0-22 more clear 92-112 end clear 69-91 more 92-112 end "
-            "clear 69-91 more");
-  EXPECT_EQ(outcome.exitCode, 0);
-}
-
-TEST_F(Pager, FiftyRowsAndAPlainKeyAtTheEndPromptStartsOverFromLineZero) {
-  Press({kSpace, kSpace, kSpace, kEsc});
-  Outcome outcome = ShowNumbered(50);
-  EXPECT_EQ(outcome.screens, "clear 0-47 more 48-95 more 96-112 end clear 0-47 more");
-  EXPECT_EQ(outcome.exitCode, 0);
-}
-
-TEST_F(Pager, AWindowThatHoldsEveryLineStillPromptsAfterTheLastOne) {
-  Press({kSpace, kEsc});
-  EXPECT_EQ(ShowNumbered(115).screens, "clear 0-112 more end");
-}
-
-TEST_F(Pager, EndAtTheMorePromptOfAFullWindowGoesStraightToTheEndPrompt) {
-  Press({kEnd, kEsc});
-  Outcome outcome = ShowNumbered(200);
-  EXPECT_EQ(outcome.screens, "clear 0-112 more clear end");
-  EXPECT_EQ(outcome.exitCode, 0);
-}
-
-TEST_F(Pager, PageUpAndUpGoBackOnePageButNeverBeforeLineZero) {
-  // At line 45 the page before starts at 0; at 68 it starts at 23.
-  Press({kSpace, kPageUp, kSpace, kSpace, kUp, kHome, kEsc});
-  Outcome outcome = ShowNumbered(25);
-  EXPECT_EQ(outcome.screens,
-            "clear 0-22 more 23-45 more clear 0-22 more 23-45 more 46-68 more "
-            "clear 23-45 more clear 0-22 more");
-  EXPECT_EQ(outcome.exitCode, 0);
-}
-
-TEST_F(Pager, DownClearsAndGoesOnOtherKeysGoOnBelow) {
-  // F1's prefix 0 makes it an ordinary key, and its second code is thrown
-  // away at the next more prompt; Insert is an extended key the pager does
-  // not use.
-  Press({kDown, kF1, kPageDown, kInsert, kEsc});
-  Outcome outcome = ShowNumbered(25);
-  EXPECT_EQ(outcome.screens,
-            "clear 0-22 more clear 23-45 more 46-68 more clear 69-91 more "
-            "92-112 end");
-  EXPECT_EQ(outcome.exitCode, 0);
-}
-
-TEST_F(Pager, TheLastPageArithmeticFollowsTheLineCount) {
-  // 114 lines: 114 % 23 = 22, so the last page starts at 92 and the page
-  // before it at 69, as for 113; with 116 lines it is 115 and 92.
-  Press({kEnd, kPageUp, kEsc});
-  EXPECT_EQ(ShowNumbered(25, 114).screens,
-            "clear 0-22 more clear 92-113 end clear 69-91 more");
-}
-
-TEST_F(Pager, TheLastPageOfALongerText) {
-  Press({kEnd, kPageUp, kEsc});
-  EXPECT_EQ(ShowNumbered(25, 116).screens,
-            "clear 0-22 more clear 115 end clear 92-114 more");
-}
-
-TEST_F(Pager, TypeAheadIsDiscardedAtMorePromptsButAnswersTheEndPrompt) {
-  fake.console.When("L10\r\n", [this] { fake.console.TypeAhead(kEsc); });
-  fake.console.When("L50\r\n", [this] { fake.console.TypeAhead(kEnd); });
-  fake.console.When("L100\r\n", [this] { fake.console.TypeAhead(kEsc); });
-  Press({kSpace, kSpace, kSpace, kSpace});
-  Outcome outcome = ShowNumbered(25);
-  EXPECT_FALSE(outcome.keysExhausted);
-  EXPECT_EQ(outcome.screens,
-            "clear 0-22 more 23-45 more 46-68 more 69-91 more 92-112 end");
-  EXPECT_EQ(outcome.exitCode, 0);
-}
-
-TEST_F(Pager, EscapeEndsAtOnceWithNothingMoreWritten) {
-  Press({kSpace, kEsc});
-  Outcome outcome = ShowNumbered(25);
-  EXPECT_EQ(outcome.exitCode, 0);
+  fake.console.windowRows = 25;
+  EXPECT_EQ(Show(fake, NumberedLines(113), {kSpace, kEsc}).exitCode, 0);
   const std::vector<ConsoleEvent>& events = fake.console.Events();
   ASSERT_FALSE(events.empty());
   // After the ESC only the cursor goes back over the prompt.
@@ -226,42 +218,6 @@ TEST_F(Pager, EscapeEndsAtOnceWithNothingMoreWritten) {
   EXPECT_EQ(events[last].kind, ConsoleEvent::Cursor);
   EXPECT_EQ(events[last - 1].kind, ConsoleEvent::KeyRead);
   EXPECT_EQ(events[last - 1].value, 27);
-}
-
-TEST_F(Pager, TheWindowSizeIsReadBeforeEveryLine) {
-  fake.console.When("L30\r\n", [this] { fake.console.windowRows = 50; });
-  Press({kSpace, kSpace, kSpace, kEsc});
-  EXPECT_EQ(ShowNumbered(25).screens,
-            "clear 0-22 more 23-47 more 48-95 more 96-112 end");
-}
-
-TEST_F(Pager, AWindowShrunkBelowThreeRowsRunsOnWithoutPromptsOrCrash) {
-  // No page length: no more prompts, and Page Up at the end prompt has no
-  // last page to go back from, so the next pass starts at 0.
-  fake.console.When("L30\r\n", [this] { fake.console.windowRows = 2; });
-  Press({kSpace, kPageUp, kEsc});
-  Outcome outcome = ShowNumbered(25);
-  EXPECT_EQ(outcome.screens, "clear 0-22 more 23-112 end clear 0-112 end");
-  EXPECT_EQ(outcome.exitCode, 0);
-}
-
-TEST_F(Pager, ThreeRowsMakeAPageOfOneLine) {
-  Press({kSpace, kSpace, kSpace, kEsc});
-  EXPECT_EQ(ShowNumbered(3, 4).screens, "clear 0-1 more 2 more 3 more end");
-}
-
-TEST_F(Pager, AConsoleThatGoesAwayEndsThePagerInsteadOfSpinning) {
-  Press({kGone});
-  Outcome outcome = ShowNumbered(25);
-  EXPECT_EQ(outcome.screens, "clear 0-22 more");
-  EXPECT_EQ(outcome.exitCode, 0);
-}
-
-TEST_F(Pager, AConsoleThatGoesAwayAtTheEndPromptEndsThePager) {
-  Press({kEnd, kGone});
-  Outcome outcome = ShowNumbered(25);
-  EXPECT_EQ(outcome.screens, "clear 0-22 more clear 92-112 end");
-  EXPECT_EQ(outcome.exitCode, 0);
 }
 
 std::string Render(const ConsoleEvent& event) {
@@ -300,10 +256,10 @@ std::vector<std::string> Transcript(fake::FakeConsole& console) {
   return lines;
 }
 
-TEST_F(Pager, TitleBarBodyAndPromptsInTheirColoursWithTheCursorBackOverEachPrompt) {
+TEST(Pager, TitleBarBodyAndPromptsInTheirColoursWithTheCursorBackOverEachPrompt) {
+  fake::FakePlatform fake;
   fake.console.windowRows = 25;
-  Press({kSpace, kEsc});
-  EXPECT_EQ(Show({"Title", "a", "b"}).exitCode, 0);
+  EXPECT_EQ(Show(fake, {"Title", "a", "b"}, {kSpace, kEsc}).exitCode, 0);
   std::string title = "Title" + std::string(74, ' ');
   EXPECT_EQ(Transcript(fake.console),
             (std::vector<std::string>{
@@ -318,10 +274,10 @@ TEST_F(Pager, TitleBarBodyAndPromptsInTheirColoursWithTheCursorBackOverEachPromp
             }));
 }
 
-TEST_F(Pager, ATitleOnABrightBackgroundKeepsItsAttributeAndTheBodyCombinesBoth) {
+TEST(Pager, ATitleOnABrightBackgroundKeepsItsAttributeAndTheBodyCombinesBoth) {
+  fake::FakePlatform fake;
   fake.console.windowRows = 25;
-  Press({kSpace, kEsc});
-  Show({"Title", "a", "b"}, 0xC4, 0x0E, 0x10);
+  Show(fake, {"Title", "a", "b"}, {kSpace, kEsc}, 0xC4, 0x0E, 0x10);
   std::vector<std::string> transcript = Transcript(fake.console);
   ASSERT_GE(transcript.size(), 7u);
   EXPECT_EQ(transcript[0], "attr 1E");
@@ -355,11 +311,16 @@ TEST(HelpPlain, NoPageOrNoKeyboardWritesTheTextOnceAndEnds) {
   }
 }
 
-// The tool's own text, from the command line.
-TEST(HelpScreen, EveryHelpSwitchWritesTheWholeTextWhenOutputIsNotAConsole) {
+// The tool's own text, from the command line: a help switch anywhere shows
+// it before anything is read; only the exact texts are help switches.
+TEST(HelpScreen, EveryHelpSwitchWritesTheWholeTextBeforeAnythingIsRead) {
+  const std::vector<uint8_t> table = test::HeaderForm(test::BareTable(
+      {test::SystemInfo({"HP", "EliteBook 840"}), test::EndOfTable()}));
   for (std::vector<std::string> arguments :
-       {std::vector<std::string>{}, {"/?"}, {"-?"}, {"/h"}, {"/PCNAME", "-H"}}) {
+       {std::vector<std::string>{}, {"/?"}, {"-?"}, {"/h"}, {"-H"}, {"/PCNAME", "-H"},
+        {"/PCNAME", "/CSV", "/?"}}) {
     fake::FakePlatform fake;
+    fake.firmware.table = table;
     fake::RunResult result = fake::Run(fake, arguments);
     std::string expected;
     for (const std::string& line : HelpText(fake.system.Bullet())) {
@@ -367,11 +328,17 @@ TEST(HelpScreen, EveryHelpSwitchWritesTheWholeTextWhenOutputIsNotAConsole) {
     }
     EXPECT_EQ(result.out, expected);
     EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(fake.firmware.calls, 0);
     // The batch line reaches the user as a batch file needs it.
     EXPECT_NE(result.out.find("  FOR /F \"tokens=*\" %%i in ('Tarnlix.exe /serial ') "
                               "DO SET SERIAL=%%i\n"),
               std::string::npos);
   }
+  fake::FakePlatform fake;
+  fake.firmware.table = table;
+  fake::RunResult notHelp = fake::Run(fake, {"/HELP", "/??"});
+  EXPECT_EQ(notHelp.out, "");
+  EXPECT_EQ(notHelp.exitCode, 0);
 }
 
 TEST(HelpScreen, TheTitleFitsTheBarAndTheLastPageFollowsTheText) {
