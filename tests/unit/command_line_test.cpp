@@ -11,8 +11,6 @@ using test::BareTable;
 using test::HeaderForm;
 using test::Structure;
 
-const char kLoadFailure[] = " \xFE Error: Failed to retrieve BIOS information\n";
-
 std::vector<uint8_t> Table() {
   return HeaderForm(BareTable({
       test::Bios("AMI", "F.10", "05/06/2019"),
@@ -75,54 +73,6 @@ TEST(CommandLine, FromTakesThePathAfterTheColon) {
   ASSERT_EQ(p.line.selectors.size(), 1u) << "/FROM without a colon is a selector";
 }
 
-TEST(CommandLine, AHundredSelectorsAreAcceptedAndTheNextIsAnError) {
-  std::vector<std::string> arguments(100, "/PCNAME");
-  {
-    fake::FakePlatform fake;
-    fake.firmware.table = Table();
-    fake::RunResult result = fake::Run(fake, arguments);
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out.size(), 100 * std::string("EliteBook 840").size());
-  }
-  arguments.push_back("/CSV");  // switches do not count
-  arguments.push_back("/PCSERIAL");
-  {
-    fake::FakePlatform fake;
-    fake.firmware.table = Table();
-    fake::RunResult result = fake::Run(fake, arguments);
-    EXPECT_EQ(result.out, "Too many parameters: use Tarnlix /? for help\n");
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(fake.firmware.calls, 0) << "nothing is loaded";
-  }
-}
-
-TEST(CommandLine, HelpSwitchesShowTheHelpBeforeAnythingIsRead) {
-  const std::vector<std::vector<std::string>> triggers = {
-      {}, {"/?"}, {"-?"}, {"/h"}, {"-H"}, {"/PCNAME", "/CSV", "/?"}};
-  for (const auto& arguments : triggers) {
-    fake::FakePlatform fake;
-    fake.firmware.table = Table();
-    fake::RunResult result = fake::Run(fake, arguments);
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_NE(result.out.find("Syntax: Tarnlix [/switches]"), std::string::npos);
-    EXPECT_EQ(result.out.find("EliteBook"), std::string::npos);
-    EXPECT_EQ(fake.firmware.calls, 0);
-  }
-  // Only the exact texts are help switches.
-  std::vector<std::string> notHelp = {"/HELP", "/??"};
-  fake::FakePlatform fake;
-  fake.firmware.table = Table();
-  fake::RunResult result = fake::Run(fake, notHelp);
-  EXPECT_EQ(result.out, "");
-  EXPECT_EQ(result.exitCode, 0);
-
-  // "/?" after the hundredth selector is never reached.
-  std::vector<std::string> arguments(101, "/PCNAME");
-  arguments.push_back("/?");
-  fake::FakePlatform late;
-  EXPECT_EQ(fake::Run(late, arguments).exitCode, 1);
-}
-
 TEST(RunFlow, ExitCodeIsZeroWhenTheValuesArePrinted) {
   fake::FakePlatform fake;
   fake.firmware.table = Table();
@@ -146,7 +96,7 @@ TEST(RunFlow, SwitchesAloneStillLoadTheTable) {
   }
   fake::FakePlatform empty;
   fake::RunResult failed = fake::Run(empty, {"/CSV", "/P"});
-  EXPECT_EQ(failed.out, kLoadFailure);
+  EXPECT_EQ(failed.out, test::kLoadFailure);
   EXPECT_EQ(failed.exitCode, 1);
 }
 
