@@ -2,6 +2,7 @@
 // bare tables, and the files that cannot be read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "acquire/raw_table.h"
@@ -12,9 +13,8 @@ namespace tarnlix {
 namespace {
 
 using test::BareTable;
+using test::kLoadFailure;
 using test::Text;
-
-const char kLoadFailure[] = " \xFE Error: Failed to retrieve BIOS information\n";
 
 std::vector<uint8_t> SampleTable() {
   return BareTable({test::Bios("AMI", "F.10", "05/06/2019"),
@@ -22,33 +22,38 @@ std::vector<uint8_t> SampleTable() {
                     test::EndOfTable()});
 }
 
-// A dump as "--dump-bin" writes it: the entry point, padding, then the table
-// at 0x20.
-std::vector<uint8_t> Smbios3Dump(const std::vector<uint8_t>& table,
-                                 uint32_t announced, uint64_t address = 0x20) {
+// A dump as "--dump-bin" writes it: an entry point with the given anchor
+// ("_SM3_" for version 3.4, "_SM_" for 2.8, "_DMI_" for 2.1), padding, then
+// the table at 0x20. The table's length and address are what the entry
+// point says, whatever the table holds.
+std::vector<uint8_t> Dump(const std::string& anchor, const std::vector<uint8_t>& table,
+                          uint32_t length, uint64_t address = 0x20) {
   std::vector<uint8_t> file(0x20, 0);
-  std::memcpy(file.data(), "_SM3_", 5);
-  file[6] = 0x18;
-  file[7] = 3;
-  file[8] = 4;
-  file[9] = 1;
-  WriteLe32(file.data() + 0x0C, announced);
-  WriteLe64(file.data() + 0x10, address);
+  std::copy(anchor.begin(), anchor.end(), file.begin());
+  if (anchor == "_SM3_") {
+    file[6] = 0x18;
+    file[7] = 3;
+    file[8] = 4;
+    file[9] = 1;
+    WriteLe32(&file[0x0C], length);
+    WriteLe64(&file[0x10], address);
+  } else if (anchor == "_SM_") {
+    file[6] = 2;
+    file[7] = 8;
+    std::memcpy(&file[0x10], "_DMI_", 5);
+    WriteLe16(&file[0x16], static_cast<uint16_t>(length));
+    WriteLe32(&file[0x18], static_cast<uint32_t>(address));
+  } else {
+    // The legacy entry point carries its version as one BCD byte.
+    file[0x0E] = 0x21;
+    WriteLe16(&file[0x06], static_cast<uint16_t>(length));
+    WriteLe32(&file[0x08], static_cast<uint32_t>(address));
+  }
   file.insert(file.end(), table.begin(), table.end());
   return file;
 }
 
-std::vector<uint8_t> Smbios2Dump(const std::vector<uint8_t>& table) {
-  std::vector<uint8_t> file(0x20, 0);
-  std::memcpy(file.data(), "_SM_", 4);
-  file[6] = 2;
-  file[7] = 8;
-  std::memcpy(file.data() + 0x10, "_DMI_", 5);
-  WriteLe16(file.data() + 0x16, static_cast<uint16_t>(table.size()));
-  WriteLe32(file.data() + 0x18, 0x20);
-  file.insert(file.end(), table.begin(), table.end());
-  return file;
-}
+const char* const kAnchors[] = {"_SM3_", "_SM_", "_DMI_"};
 
 struct Loaded {
   fake::FakePlatform fake;
@@ -62,39 +67,27 @@ void LoadFile(Loaded& loaded, const std::vector<uint8_t>& bytes) {
   loaded.ok = loaded.reader.Load();
 }
 
+// A whole run on the file saved as "dump.bin"; nothing may stay allocated.
+fake::RunResult RunOnFile(const std::vector<uint8_t>& file, const std::string& selector) {
+  fake::FakePlatform fake;
+  fake.system.files["dump.bin"] = file;
+  fake::RunResult result = fake::Run(fake, {"/FROM:dump.bin", selector});
+  EXPECT_EQ(fake.memory.live(), 0u);
+  return result;
+}
+
 TEST(DumpFile, EntryPointDumpsGiveTheTableAndItsVersion) {
   std::vector<uint8_t> table = SampleTable();
-  {
+  const int versions[][2] = {{3, 4}, {2, 8}, {2, 1}};
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(kAnchors[i]);
     Loaded l;
-    LoadFile(l, Smbios3Dump(table, static_cast<uint32_t>(table.size())));
+    LoadFile(l, Dump(kAnchors[i], table, static_cast<uint32_t>(table.size())));
     ASSERT_TRUE(l.ok);
-    EXPECT_EQ(l.reader.versionMajor, 3);
-    EXPECT_EQ(l.reader.versionMinor, 4);
+    EXPECT_EQ(l.reader.versionMajor, versions[i][0]);
+    EXPECT_EQ(l.reader.versionMinor, versions[i][1]);
     EXPECT_EQ(Text(l.reader.GetSystemSerial()), "CZC123");
     EXPECT_EQ(l.reader.recordCount(), 3u);
-  }
-  {
-    Loaded l;
-    LoadFile(l, Smbios2Dump(table));
-    ASSERT_TRUE(l.ok);
-    EXPECT_EQ(l.reader.versionMajor, 2);
-    EXPECT_EQ(l.reader.versionMinor, 8);
-    EXPECT_EQ(Text(l.reader.GetFirmwareVendor()), "AMI");
-  }
-  {
-    // The legacy entry point carries its version as one BCD byte.
-    std::vector<uint8_t> file(0x20, 0);
-    std::memcpy(file.data(), "_DMI_", 5);
-    WriteLe16(file.data() + 0x06, static_cast<uint16_t>(table.size()));
-    WriteLe32(file.data() + 0x08, 0x20);
-    file[0x0E] = 0x21;
-    file.insert(file.end(), table.begin(), table.end());
-    Loaded l;
-    LoadFile(l, file);
-    ASSERT_TRUE(l.ok);
-    EXPECT_EQ(l.reader.versionMajor, 2);
-    EXPECT_EQ(l.reader.versionMinor, 1);
-    EXPECT_EQ(Text(l.reader.GetSystemProductName()), "EliteBook");
   }
 }
 
@@ -103,18 +96,33 @@ TEST(DumpFile, TableRunsForTheAnnouncedLengthOrToTheEndOfTheFile) {
   {
     // The 64-bit entry point gives only a maximum; real dumps are shorter.
     Loaded l;
-    LoadFile(l, Smbios3Dump(table, 0x10000));
+    LoadFile(l, Dump("_SM3_", table, 0x10000));
     ASSERT_TRUE(l.ok);
     EXPECT_EQ(l.reader.rawTable->length, table.size() + 8);
   }
   {
     // Bytes after the announced length are not part of the table.
-    std::vector<uint8_t> file = Smbios3Dump(table, 0x18);
     Loaded l;
-    LoadFile(l, file);
+    LoadFile(l, Dump("_SM3_", table, 0x18));
     ASSERT_TRUE(l.ok);
     EXPECT_EQ(l.reader.rawTable->length, 0x18u + 8);
     EXPECT_EQ(l.reader.GetSystemManufacturer(), nullptr);
+  }
+  const std::vector<uint8_t> body =
+      BareTable({test::SystemInfo({"Maker", "Model", "Ver", "SER123"}), test::EndOfTable()});
+  const size_t size = 0x20 + body.size();
+  for (const char* anchor : kAnchors) {
+    SCOPED_TRACE(anchor);
+    // A length that would wrap from a valid address is cut at the end of the
+    // file: the table is read, and nothing past the file.
+    fake::RunResult longest = RunOnFile(Dump(anchor, body, 0xFFFFFFFFu), "/PCSERIAL");
+    EXPECT_EQ(longest.out, "SER123");
+    EXPECT_EQ(longest.exitCode, 0);
+    // The last byte of the file is still inside it: a one-byte table, which
+    // holds no structure.
+    fake::RunResult last = RunOnFile(Dump(anchor, body, 0x100, size - 1), "/PCSERIAL");
+    EXPECT_EQ(last.out, "");
+    EXPECT_EQ(last.exitCode, 0);
   }
 }
 
@@ -139,51 +147,68 @@ TEST(DumpFile, HeaderFormAndBareTablesAreRecognised) {
   }
 }
 
+// A file that cannot be read is the only source tried, even when its path is
+// empty (`tarnlix /FROM:$TABLE /PCSERIAL` with TABLE unset must not answer
+// with this machine's serial number as if it came from the file).
 TEST(DumpFile, OnlyTheFileIsTried) {
-  fake::FakePlatform fake;
-  fake.firmware.table = test::HeaderForm(SampleTable());
-  fake::RunResult result = fake::Run(fake, {"/from:missing.bin", "/PCNAME"});
-  EXPECT_EQ(result.out,
-            "Error: cannot read SMBIOS table from missing.bin: No such file or "
-            "directory\n" + std::string(kLoadFailure));
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(fake.firmware.calls, 0);
-  EXPECT_TRUE(fake.registry.calls.empty());
+  for (const char* from : {"/from:missing.bin", "/FROM:", "-from:"}) {
+    SCOPED_TRACE(from);
+    fake::FakePlatform fake;
+    fake.firmware.table = test::HeaderForm(SampleTable());
+    fake.registry.value = test::HeaderForm(SampleTable());
+    fake::RunResult result = fake::Run(fake, {from, "/PCSERIAL"});
+    std::string path = std::strchr(from, ':') + 1;
+    EXPECT_EQ(result.out, "Error: cannot read SMBIOS table from " + path +
+                              ": No such file or directory\n" + kLoadFailure);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(fake.firmware.calls, 0);
+    EXPECT_TRUE(fake.registry.calls.empty());
+  }
 }
 
 TEST(DumpFile, FilesThatCannotHoldATableAreRefusedWithAReason) {
-  std::vector<uint8_t> table = SampleTable();
-  std::vector<uint8_t> cutEntry = Smbios2Dump(table);
-  cutEntry.resize(0x1B);
-  std::vector<uint8_t> addressAtEnd = Smbios3Dump({}, 0x100, 0x20);
-  std::vector<uint8_t> addressWraps = Smbios3Dump(table, 0x100, ~uint64_t{0} - 8);
-  std::vector<uint8_t> huge(16u * 1024u * 1024u + 1, 0);
+  const std::string cutShort = "the entry point is cut short";
+  const std::string pastTheEnd = "the table address lies past the end of the file";
+  const std::vector<uint8_t> body =
+      BareTable({test::SystemInfo({"Maker", "Model", "Ver", "SER123"}), test::EndOfTable()});
+  const uint64_t size = 0x20 + body.size();
   struct Case {
+    std::string what;
     std::vector<uint8_t> bytes;
-    const char* reason;
-  } cases[] = {
-      {{}, "the file is empty"},
-      {cutEntry, "the entry point is cut short"},
-      {{'_', 'S', 'M', '3', '_'}, "the entry point is cut short"},
-      {addressAtEnd, "the table address lies past the end of the file"},
-      {addressWraps, "the table address lies past the end of the file"},
-      {huge, "the file is larger than 16 MiB"},
+    std::string reason;
   };
+  std::vector<Case> cases = {
+      {"empty", {}, "the file is empty"},
+      {"a bare anchor", {'_', 'S', 'M', '3', '_'}, cutShort},
+      // Sums of address and length that wrap a 32-bit or 64-bit number, and
+      // an address that a cut to 32 bits would bring into the file.
+      {"wraps 32 bits", Dump("_SM_", body, 0x100, 0xFFFFFFF0u), pastTheEnd},
+      {"wraps 64 bits", Dump("_SM3_", body, 0x100, 0xFFFFFFFFFFFFFFF0ull), pastTheEnd},
+      {"above 4 GiB", Dump("_SM3_", body, 0x100, 0x100000020ull), pastTheEnd},
+  };
+  const size_t oneShort[] = {0x17, 0x1B, 0x0E};
+  for (int i = 0; i < 3; ++i) {
+    std::vector<uint8_t> cut = Dump(kAnchors[i], {}, 0);
+    cut.resize(oneShort[i]);
+    cases.push_back({std::string(kAnchors[i]) + " one byte short", cut, cutShort});
+    for (uint64_t address : {size, size + 1, uint64_t{0xF0000}}) {
+      cases.push_back({std::string(kAnchors[i]) + " table at " + std::to_string(address),
+                       Dump(kAnchors[i], body, 0x100, address), pastTheEnd});
+    }
+  }
   for (const Case& c : cases) {
-    fake::FakePlatform fake;
-    fake.system.files["t.bin"] = c.bytes;
-    fake::RunResult result = fake::Run(fake, {"-FROM:t.bin", "/ALL"});
-    EXPECT_EQ(result.out, "Error: cannot read SMBIOS table from t.bin: " +
-                              std::string(c.reason) + "\n" + kLoadFailure);
-    EXPECT_EQ(result.exitCode, 1) << c.reason;
-    EXPECT_EQ(fake.memory.live(), 0u);
+    SCOPED_TRACE(c.what);
+    fake::RunResult result = RunOnFile(c.bytes, "/PCSERIAL");
+    EXPECT_EQ(result.out, "Error: cannot read SMBIOS table from dump.bin: " + c.reason +
+                              "\n" + kLoadFailure);
+    EXPECT_EQ(result.exitCode, 1);
   }
 
   fake::FakePlatform fake;
   fake.system.unreadable["dir"] = "Is a directory";
   fake::RunResult result = fake::Run(fake, {"/FROM:dir", "/PCNAME"});
   EXPECT_EQ(result.out, "Error: cannot read SMBIOS table from dir: Is a directory\n" +
-                            std::string(kLoadFailure));
+                            kLoadFailure);
 }
 
 TEST(DumpFile, SavedTableReadsBackWithItsVersion) {
@@ -220,7 +245,7 @@ TEST(DumpFile, ASaveThatFailsEndsTheRunBeforeAnyValue) {
 }
 
 TEST(DumpFile, RealDumpsOfEveryLayout) {
-  struct Dump {
+  struct Real {
     const char* file;
     int major;
     int minor;
@@ -231,7 +256,7 @@ TEST(DumpFile, RealDumpsOfEveryLayout) {
       {"corpus/raw/laptop-rsmb-3.2.bin", 3, 2, nullptr},
       {"corpus/raw/hyperv.bin", 0, 0, "American Megatrends Inc."},
   };
-  for (const Dump& dump : dumps) {
+  for (const Real& dump : dumps) {
     Loaded l;
     LoadFile(l, test::ReadTestFile(dump.file));
     ASSERT_TRUE(l.ok) << dump.file;
