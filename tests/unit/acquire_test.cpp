@@ -106,49 +106,6 @@ TEST(Acquire, RegistryValueThatGrowsBetweenQueriesIsStillReadWhole) {
   EXPECT_EQ(test::Text(reader.GetFirmwareVendor()), "registry");
 }
 
-TEST(Acquire, NothingAnywhereIsALoadFailureWithItsLine) {
-  fake::FakePlatform fake;
-  fake::RunResult result = fake::Run(fake, {"/PCNAME", "/P"});
-  EXPECT_EQ(result.out, " \xFE Error: Failed to retrieve BIOS information\n");
-  EXPECT_EQ(result.exitCode, 1);
-}
-
-TEST(Acquire, DirectModeTriesOnlyPhysicalMemory) {
-  fake::FakePlatform fake;
-  fake.firmware.table = TableNamed("firmware");
-  fake.registry.value = TableNamed("registry");
-  fake::RunResult result = fake::Run(fake, {"/DIRECT", "/PCNAME"});
-  EXPECT_EQ(result.out.rfind("Error: TarnlixDataNT2() failed (Error ", 0), 0u);
-  EXPECT_NE(result.out.find(")\n \xFE Error: Failed to retrieve BIOS information\n"),
-            std::string::npos);
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(fake.firmware.calls, 0);
-  EXPECT_TRUE(fake.registry.calls.empty());
-}
-
-TEST(Acquire, DirectModeIsDroppedOnTheWindows9xFamily) {
-  fake::FakePlatform fake;
-  fake.system.version = 0xC0000A04;  // top bit set
-  fake.firmware.table = TableNamed("firmware");
-  SmbiosReader reader;
-  reader.SetDirectRead();
-  ASSERT_TRUE(reader.Load());
-  EXPECT_EQ(reader.directRead, 0);
-  EXPECT_EQ(test::Text(reader.GetFirmwareVendor()), "firmware");
-}
-
-TEST(Acquire, TableIsWalkedOnlyUpToItsOwnLength) {
-  // The header claims more bytes than there are, then fewer.
-  std::vector<uint8_t> table = TableNamed("V");
-  for (uint8_t claim : {uint8_t{0xFF}, uint8_t{0x02}}) {
-    table[4] = claim;
-    test::LoadedReader r(table);
-    ASSERT_TRUE(r.loaded);
-    EXPECT_EQ(r.reader.recordCount(), 1u);
-    EXPECT_EQ(test::Text(r.reader.GetFirmwareVendor()), "V");
-  }
-}
-
 TEST(Acquire, HeaderFormShorterThanItsHeaderHoldsNoStructures) {
   for (size_t size : {size_t{0}, size_t{1}, size_t{2}, size_t{7}, size_t{8}}) {
     std::vector<uint8_t> table = {0, 2, 7, 0, 0, 0, 0, 0};
