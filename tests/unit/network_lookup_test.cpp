@@ -122,90 +122,62 @@ TEST(NetworkLookup, UsesTheLibraryOnlyThroughItsNamedEntryPoint) {
   FreeNetworkInfo(&info);
 }
 
-TEST(NetworkLookup, SuccessCopiesTheAnswerIntoOwnedStrings) {
-  fake::FakePlatform fake;
-  fake.network.hostName = "BUILD-07";
-  fake.network.domainName = "corp.example.com";
-  fake.network.dnsServers = {"10.1.1.1", "10.1.1.2", "10.1.1.3"};
-  fake.network.nodeType = 8;
-  fake.network.enableRouting = 1;
-  fake.network.enableProxy = 2;
-  fake.network.enableDns = 3;
-  // A used record is refilled, not appended to (newstr would stop the
-  // process on a slot that is still set).
-  NetworkInfo info = UsedRecord();
-  ASSERT_EQ(GetNetworkInfo(&info), 0);
-  EXPECT_EQ(Text(info.hostName), "\"BUILD-07\"");
-  EXPECT_EQ(Text(info.domainName), "\"corp.example.com\"");
-  EXPECT_EQ(Text(info.dnsServer1), "\"10.1.1.1\"");
-  EXPECT_EQ(Text(info.dnsServer2), "\"10.1.1.2\"");
-  EXPECT_EQ(Text(info.dnsServer3), "\"10.1.1.3\"");
-  EXPECT_EQ(info.nodeType, 8u);
-  EXPECT_EQ(info.enableRouting, 1u);
-  EXPECT_EQ(info.enableProxy, 2u);
-  EXPECT_EQ(info.enableDns, 3u);
-  ExpectReleased(fake);
-  FreeNetworkInfo(&info);
-}
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-TEST(NetworkLookup, DnsServerListLengths) {
+// A used record is refilled, not appended to (newstr would stop the process
+// on a slot that is still set); texts are copied whole, even when empty or
+// filling their fields, and the first three DNS servers are kept.
+TEST(NetworkLookup, SuccessCopiesTheAnswerIntoOwnedStrings) {
+  const std::string host(kHostNameSize, 'H');
+  const std::string domain(kDomainNameSize, 'D');
+  const std::string one(kAddressTextSize, '1');
+  const std::string two(kAddressTextSize, '2');
   struct Case {
+    const char* what;
+    std::string host;
+    std::string domain;
     std::vector<std::string> servers;
-    const char* first;
-    const char* second;
-    const char* third;
+    std::vector<std::string> dns;  // the three server slots, as Text shows them
   };
   const Case cases[] = {
+      {"three servers", "BUILD-07", "corp.example.com",
+       {"10.1.1.1", "10.1.1.2", "10.1.1.3"},
+       {"\"10.1.1.1\"", "\"10.1.1.2\"", "\"10.1.1.3\""}},
       // No server: the inline entry is empty, and still copied.
-      {{}, "\"\"", "<null>", "<null>"},
-      {{"8.8.8.8"}, "\"8.8.8.8\"", "<null>", "<null>"},
-      {{"1.1.1.1", "1.0.0.1"}, "\"1.1.1.1\"", "\"1.0.0.1\"", "<null>"},
-      {{"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"},
-       "\"10.0.0.1\"", "\"10.0.0.2\"", "\"10.0.0.3\""},
+      {"no server", "h", "d", {}, {"\"\"", "<null>", "<null>"}},
+      {"one server", "h", "d", {"8.8.8.8"}, {"\"8.8.8.8\"", "<null>", "<null>"}},
+      {"two servers", "h", "d", {"1.1.1.1", "1.0.0.1"},
+       {"\"1.1.1.1\"", "\"1.0.0.1\"", "<null>"}},
+      {"four servers", "h", "d", {"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"},
+       {"\"10.0.0.1\"", "\"10.0.0.2\"", "\"10.0.0.3\""}},
+      {"empty texts", "", "", {""}, {"\"\"", "<null>", "<null>"}},
+      {"texts that fill their fields", host, domain, {one, two},
+       {Quoted(one), Quoted(two), "<null>"}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.servers.size());
+    SCOPED_TRACE(c.what);
     fake::FakePlatform fake;
+    fake.network.hostName = c.host;
+    fake.network.domainName = c.domain;
     fake.network.dnsServers = c.servers;
-    NetworkInfo info;
+    fake.network.nodeType = 8;
+    fake.network.enableRouting = 1;
+    fake.network.enableProxy = 2;
+    fake.network.enableDns = 3;
+    NetworkInfo info = UsedRecord();
     ASSERT_EQ(GetNetworkInfo(&info), 0);
-    EXPECT_EQ(Text(info.dnsServer1), c.first);
-    EXPECT_EQ(Text(info.dnsServer2), c.second);
-    EXPECT_EQ(Text(info.dnsServer3), c.third);
+    EXPECT_EQ(Text(info.hostName), Quoted(c.host));
+    EXPECT_EQ(Text(info.domainName), Quoted(c.domain));
+    EXPECT_EQ((std::vector<std::string>{Text(info.dnsServer1), Text(info.dnsServer2),
+                                        Text(info.dnsServer3)}),
+              c.dns);
+    EXPECT_EQ(info.nodeType, 8u);
+    EXPECT_EQ(info.enableRouting, 1u);
+    EXPECT_EQ(info.enableProxy, 2u);
+    EXPECT_EQ(info.enableDns, 3u);
     ExpectReleased(fake);
     FreeNetworkInfo(&info);
   }
-}
-
-TEST(NetworkLookup, EmptyTextsBecomeOwnedEmptyStrings) {
-  fake::FakePlatform fake;
-  fake.network.hostName = "";
-  fake.network.domainName = "";
-  fake.network.dnsServers = {""};
-  NetworkInfo info;
-  ASSERT_EQ(GetNetworkInfo(&info), 0);
-  EXPECT_EQ(Text(info.hostName), "\"\"");
-  EXPECT_EQ(Text(info.domainName), "\"\"");
-  EXPECT_EQ(Text(info.dnsServer1), "\"\"");
-  FreeNetworkInfo(&info);
-}
-
-TEST(NetworkLookup, TextsThatFillTheirFieldsAreNotReadPastIt) {
-  fake::FakePlatform fake;
-  fake.network.hostName = std::string(kHostNameSize, 'H');
-  fake.network.domainName = std::string(kDomainNameSize, 'D');
-  fake.network.dnsServers = {std::string(kAddressTextSize, '1'),
-                             std::string(kAddressTextSize, '2')};
-  NetworkInfo info;
-  ASSERT_EQ(GetNetworkInfo(&info), 0);
-  EXPECT_EQ(Text(info.hostName), '"' + std::string(kHostNameSize, 'H') + '"');
-  EXPECT_EQ(Text(info.domainName),
-            '"' + std::string(kDomainNameSize, 'D') + '"');
-  EXPECT_EQ(Text(info.dnsServer1),
-            '"' + std::string(kAddressTextSize, '1') + '"');
-  EXPECT_EQ(Text(info.dnsServer2),
-            '"' + std::string(kAddressTextSize, '2') + '"');
-  FreeNetworkInfo(&info);
 }
 
 TEST(NetworkLookup, ALinkOutsideTheAnswerEndsTheList) {
