@@ -305,17 +305,5 @@ TEST(RecordStore, RealDumpsAreWalkedWhole) {
   }
 }
 
-TEST(RecordStore, DellServerSerialLandsInTheSerialSlot) {
-  fake::FakePlatform fake;
-  fake.system.files["dell"] = test::ReadTestFile("corpus/raw/dell-r630.bin");
-  SmbiosReader reader;
-  reader.SetSourceFile("dell");
-  ASSERT_TRUE(reader.Load());
-  const SmbiosRecord* system = reader.FirstOfType(1);
-  ASSERT_NE(system, nullptr);
-  EXPECT_EQ(Text(system->strings[3]), "790H8D2");
-  EXPECT_EQ(system->strings[2], nullptr) << "Dell leaves the version unset";
-}
-
 }  // namespace
 }  // namespace tarnlix
