@@ -84,23 +84,6 @@ ToolResult Shell(const std::string& script, const std::vector<std::string>& word
   return RunTool(arguments, options);
 }
 
-TEST(CommandLineLimits, HundredSelectorsAndTheHundredAndFirst) {
-  Scratch scratch;
-  std::string from = "/FROM:" + scratch.Write("t.bin", SerialTable());
-  std::vector<std::string> arguments(100, "/PCSERIAL");
-  arguments.push_back(from);
-  ToolResult hundred = RunTool(arguments);
-  std::string expected;
-  for (int i = 0; i < 100; ++i) expected += "SER123";
-  EXPECT_EQ(hundred.out, expected);
-  EXPECT_EQ(hundred.exitCode, 0);
-
-  arguments.push_back("/PCSERIAL");
-  ToolResult refused = RunTool(arguments);
-  EXPECT_EQ(refused.out, "Too many parameters: use Tarnlix /? for help\n");
-  EXPECT_EQ(refused.exitCode, 1);
-}
-
 TEST(CommandLineLimits, LongEmptyAndNonAsciiArguments) {
   Scratch scratch;
   std::string from = "/FROM:" + scratch.Write("t.bin", SerialTable());
