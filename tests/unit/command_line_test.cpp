@@ -9,14 +9,11 @@ namespace {
 
 using test::BareTable;
 using test::HeaderForm;
-using test::Structure;
 
 std::vector<uint8_t> Table() {
   return HeaderForm(BareTable({
       test::Bios("AMI", "F.10", "05/06/2019"),
       test::SystemInfo({"HP", "EliteBook 840", "1.0", "CZC123", "SKU9", "Elite"}),
-      Structure(2, 0x0F, {{0x04, 1}, {0x05, 2}}, {"HP", "8079"}),
-      Structure(2, 0x0F, {{0x04, 1}}, {"Second board"}),
       test::EndOfTable(),
   }));
 }
@@ -73,14 +70,6 @@ TEST(CommandLine, FromTakesThePathAfterTheColon) {
   ASSERT_EQ(p.line.selectors.size(), 1u) << "/FROM without a colon is a selector";
 }
 
-TEST(RunFlow, ExitCodeIsZeroWhenTheValuesArePrinted) {
-  fake::FakePlatform fake;
-  fake.firmware.table = Table();
-  fake::RunResult result = fake::Run(fake, {"/PCSERIAL", "/BOARDVER"});
-  EXPECT_EQ(result.out, "CZC123");
-  EXPECT_EQ(result.exitCode, 0) << "an absent value is not an error";
-}
-
 TEST(RunFlow, SwitchesAloneStillLoadTheTable) {
   struct Case {
     std::vector<std::string> arguments;
@@ -111,17 +100,6 @@ TEST(RunFlow, AllAnywhereSuppressesEveryOtherSelector) {
     EXPECT_EQ(result.out.find('"'), std::string::npos);
     EXPECT_EQ(result.out.back(), '\n');
   }
-}
-
-TEST(RunFlow, GroupSwitchEndsTheOutputWithItsReport) {
-  fake::FakePlatform fake;
-  fake.firmware.table = Table();
-  fake::RunResult result = fake::Run(fake, {"/CSV", "/PCSERIAL", "/BOARD", "/PCNAME"});
-  EXPECT_EQ(result.out,
-            "\"CZC123\",\"Base Board\n\n"
-            "\tManufacturer   :\tHP\n\tProduct name   :\t8079\n\n"
-            "\tManufacturer   :\tSecond board\n\n");
-  EXPECT_EQ(result.exitCode, 0);
 }
 
 }  // namespace

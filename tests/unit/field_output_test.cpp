@@ -56,12 +56,14 @@ TEST(FieldOutput, SeparatorsForTwoValues) {
   }
 }
 
+// Neither is an error.
 TEST(FieldOutput, AbsentAndUnknownSelectorsKeepTheirPlace) {
-  EXPECT_EQ(Output({"/CSV", "/PCSERIAL", "/PCSKU"}), "\"CZC123\",\"\"\n");
+  int exitCode = -1;
+  EXPECT_EQ(Output({"/CSV", "/PCSERIAL", "/PCSKU"}, &exitCode), "\"CZC123\",\"\"\n");
+  EXPECT_EQ(exitCode, 0);
   EXPECT_EQ(Output({"/TAB", "/PCSERIAL", "/PCSKU"}), "CZC123\t\t");
   EXPECT_EQ(Output({"/CSV", "/PCSERIAL", "/VENDOR", "/NOSUCH", "/BIOSVER"}),
             "\"CZC123\",\"\",\"\",\"F.10\"\n");
-  int exitCode = -1;
   EXPECT_EQ(Output({"/NOSUCH"}, &exitCode), "");
   EXPECT_EQ(exitCode, 0);
 }
@@ -86,11 +88,34 @@ TEST(FieldOutput, RowsTheToolAddsOrMends) {
             "BANK 0\tSamsung\tS-1\tA-1\tM393\t");
 }
 
-TEST(FieldOutput, GroupSwitchEndsTheListWithoutSeparators) {
-  int exitCode = -1;
-  std::string out = Output({"/TAB", "/CRLF", "/PCSERIAL", "/BATTERY", "/PCNAME"}, &exitCode);
-  EXPECT_EQ(out, "CZC123\tPortable Battery\n\n\tMfg Date       :\t07/08/2009\n\n");
-  EXPECT_EQ(exitCode, 0);
+// The report ends the output: no separator after it, no closing quote, no
+// line end, and nothing of the selectors after it.
+TEST(FieldOutput, GroupSwitchEndsTheListWithItsReport) {
+  const std::string report = "Portable Battery\n\n\tMfg Date       :\t07/08/2009\n\n";
+  struct Case {
+    std::vector<std::string> switches;
+    std::string out;
+  } cases[] = {
+      {{"/TAB", "/CRLF"}, "CZC123\t" + report},
+      {{"/CSV"}, "\"CZC123\",\"" + report},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = c.switches;
+    arguments.insert(arguments.end(), {"/PCSERIAL", "/BATTERY", "/PCNAME"});
+    int exitCode = -1;
+    EXPECT_EQ(Output(arguments, &exitCode), c.out);
+    EXPECT_EQ(exitCode, 0);
+  }
+  // Each group switch reports its own structure type.
+  const std::pair<const char*, const char*> groups[] = {
+      {"/BIOS", "BIOS Information"},  {"/PC", "System Information"},
+      {"/BOARD", "Base Board"},       {"/ENCLOSURE", "System Enclosure"},
+      {"/PROCESSOR", "Processor Information"}, {"/PORT", "Port Connector"},
+      {"/SLOT", "Slot Information"},  {"/OEM", "OEM Strings"},
+      {"/MEM", "Memory Device"},      {"/BATTERY", "Portable Battery"}};
+  for (const auto& [group, title] : groups) {
+    EXPECT_EQ(Output({group}).rfind(std::string(title) + "\n\n", 0), 0u) << group;
+  }
 }
 
 TEST(FieldOutput, EverySwitchTextIsInTheTable) {
