@@ -4,9 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 #include "acquire/raw_table.h"
 #include "platform/linux/linux_platform.h"
@@ -20,23 +18,7 @@ using linux_backend::LinuxFirmwareTable;
 using linux_backend::LinuxRegistry;
 using linux_backend::LinuxSystem;
 
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/tarnlix-test-XXXXXX";
-    path_ = mkdtemp(pattern);
-  }
-  ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-  const std::string& path() const { return path_; }
-  std::string Write(const std::string& name, const std::string& bytes) const {
-    std::string full = path_ + "/" + name;
-    std::ofstream(full, std::ios::binary) << bytes;
-    return full;
-  }
-
- private:
-  std::string path_;
-};
+using test::TempDir;
 
 std::string Bytes(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
 
@@ -167,7 +149,8 @@ TEST(LinuxBackend, ReplacingAFileLeavesNoTemporaryBehind) {
   ASSERT_TRUE(system.WriteFileReplacing(target, data, sizeof data, &reason)) << reason;
   FileReadResult read = system.ReadFile(target, 16);
   EXPECT_EQ(read.bytes, std::vector<uint8_t>(data, data + 3));
-  EXPECT_EQ(std::system(("test $(ls -A '" + dir.path() + "' | wc -l) -eq 1").c_str()), 0);
+  auto entries = std::filesystem::directory_iterator(dir.path());
+  EXPECT_EQ(std::distance(begin(entries), end(entries)), 1);
   EXPECT_FALSE(system.WriteFileReplacing(dir.path() + "/no/such/dir/x", data, 3, &reason));
   EXPECT_EQ(reason, "No such file or directory");
 }

@@ -2,17 +2,15 @@
 // files and fixed kernel names, read back through the lookup itself so that
 // the record it lays out is the one the lookup understands.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "fake/fake_platform.h"
 #include "net/network_info.h"
 #include "platform/linux/linux_platform.h"
+#include "test_support.h"
 
 namespace tarnlix {
 namespace {
@@ -45,19 +43,7 @@ class FixedNames : public linux_backend::LinuxNetwork {
 
 class LinuxNetworkTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "tarnlix-net-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    resolvConf_ = dir_ + "/resolv.conf";
-  }
-  void TearDown() override {
-    ::unlink(resolvConf_.c_str());
-    ::rmdir(dir_.c_str());
-  }
-  void WriteResolvConf(const std::string& text) {
-    std::ofstream(resolvConf_, std::ios::binary) << text;
-  }
+  void WriteResolvConf(const std::string& text) { dir_.Write("resolv.conf", text); }
 
   // Runs the whole lookup with this backend as the service.
   int16_t Lookup(const std::string& host, const std::string& kernelDomain,
@@ -70,8 +56,8 @@ class LinuxNetworkTest : public ::testing::Test {
     return code;
   }
 
-  std::string dir_;
-  std::string resolvConf_;
+  test::TempDir dir_;
+  const std::string resolvConf_ = dir_.Path("resolv.conf");
 };
 
 TEST_F(LinuxNetworkTest, HostNameIsCutAtTheFirstDot) {
@@ -169,7 +155,7 @@ TEST_F(LinuxNetworkTest, NameServersInFileOrder) {
 }
 
 TEST_F(LinuxNetworkTest, MissingResolverFileStillGivesTheHostName) {
-  for (const std::string& path : {resolvConf_, dir_}) {  // absent, directory
+  for (const std::string& path : {resolvConf_, dir_.path()}) {  // absent, directory
     SCOPED_TRACE(path);
     fake::FakePlatform fake;
     FixedNames network(path, "lonely", "(none)");

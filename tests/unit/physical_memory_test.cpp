@@ -544,20 +544,6 @@ TEST(MemoryReaders, TryThePublishedEntryPointsBeforeTheBiosArea) {
 
 class MemoryImage : public testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/tarnlix-memory-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    path_ = dir_ + "/memory";
-    systab_ = dir_ + "/systab";  // absent unless a test writes it
-  }
-  void TearDown() override {
-    std::remove(path_.c_str());
-    std::remove((dir_ + "/fifo").c_str());
-    std::remove(systab_.c_str());
-    ::rmdir(dir_.c_str());
-  }
-
   // An image of imageSize bytes (holes read as zero) with the bytes placed.
   void WriteImage(uint64_t imageSize,
                   const std::vector<std::pair<uint64_t, std::vector<uint8_t>>>& parts) {
@@ -580,16 +566,9 @@ class MemoryImage : public testing::Test {
     return count;
   }
 
-  void WriteSystab(const std::string& text) {
-    std::FILE* file = std::fopen(systab_.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    ASSERT_EQ(std::fwrite(text.data(), 1, text.size(), file), text.size());
-    std::fclose(file);
-  }
-
-  std::string dir_;
-  std::string path_;
-  std::string systab_;
+  test::TempDir dir_;
+  const std::string path_ = dir_.Path("memory");
+  const std::string systab_ = dir_.Path("systab");  // absent unless a test writes it
   fake::FakePlatform fake_;
 };
 
@@ -638,8 +617,8 @@ TEST_F(MemoryImage, TablePastTheEndOfTheImageIsRefused) {
 
 // No device, or something that is not memory: the open fails at once.
 TEST_F(MemoryImage, MissingDeviceOrFifoFailsTheOpen) {
-  ASSERT_EQ(::mkfifo((dir_ + "/fifo").c_str(), 0600), 0);
-  for (const std::string& path : {dir_ + "/absent", dir_ + "/fifo"}) {
+  ASSERT_EQ(::mkfifo(dir_.Path("fifo").c_str(), 0600), 0);
+  for (const std::string& path : {dir_.Path("absent"), dir_.Path("fifo")}) {
     SCOPED_TRACE(path);
     linux_backend::LinuxSections device(path, systab_);
     fake_.platform.sections = &device;
@@ -669,7 +648,7 @@ TEST_F(MemoryImage, BothReadersFollowA64BitEntryPointAbove4GiB) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::remove(systab_.c_str());
-    if (c.systab != nullptr) WriteSystab(c.systab);
+    if (c.systab != nullptr) dir_.Write("systab", c.systab);
     // The 32-bit reading of the address finds a table with other strings.
     std::vector<uint8_t> decoy = test::BareTable(
         {test::SystemInfo({"Wrong", "Wrong", "Wrong", "Wrong"}), test::EndOfTable()});
@@ -718,13 +697,13 @@ TEST_F(MemoryImage, SystabGivesTheEntryPointAddresses) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::remove(systab_.c_str());
-    if (!c.text.empty()) WriteSystab(c.text);
+    if (!c.text.empty()) dir_.Write("systab", c.text);
     EXPECT_EQ(linux_backend::LinuxSections(path_, systab_).PublishedEntryPoints(),
               c.addresses);
   }
   // A FIFO in its place is not waited on.
-  ASSERT_EQ(::mkfifo((dir_ + "/fifo").c_str(), 0600), 0);
-  EXPECT_TRUE(linux_backend::LinuxSections(path_, dir_ + "/fifo")
+  ASSERT_EQ(::mkfifo(dir_.Path("fifo").c_str(), 0600), 0);
+  EXPECT_TRUE(linux_backend::LinuxSections(path_, dir_.Path("fifo"))
                   .PublishedEntryPoints()
                   .empty());
 }

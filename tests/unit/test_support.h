@@ -1,7 +1,10 @@
 // Shared helpers for unit tests.
 #pragma once
 
+#include <stdlib.h>
+
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -26,6 +29,34 @@ inline std::vector<uint8_t> ReadTestFile(const std::string& relative) {
 inline std::string Text(const char* value) {
   return value == nullptr ? "<null>" : value;
 }
+
+// A private directory for the files of one test, removed with everything in
+// it when the test ends.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "tarnlix-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string Path(const std::string& name) const { return path_ + "/" + name; }
+  // Writes the file (replacing it) and returns its path.
+  std::string Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(Path(name), std::ios::binary) << bytes;
+    return Path(name);
+  }
+
+ private:
+  std::string path_;
+};
 
 // A reader loaded from the fake firmware-table service holding bytes.
 class LoadedReader {
