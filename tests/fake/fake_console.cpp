@@ -1,5 +1,6 @@
 #include "fake/fake_console.h"
 
+#include <cstdio>
 #include <utility>
 
 #include "fake/fake_platform.h"
@@ -33,6 +34,42 @@ void FakeConsole::When(std::string stdoutText, std::function<void()> action) {
 const std::vector<ConsoleEvent>& FakeConsole::Events() {
   Sync();
   return events_;
+}
+
+std::vector<std::string> FakeConsole::Transcript() {
+  std::vector<std::string> lines;
+  for (const ConsoleEvent& event : Events()) lines.push_back(Describe(event));
+  return lines;
+}
+
+std::string Describe(const ConsoleEvent& event) {
+  char buffer[64];
+  switch (event.kind) {
+    case ConsoleEvent::Stdout:
+      return "out[" + event.text + "]";
+    case ConsoleEvent::Console:
+      return "con[" + event.text + "]";
+    case ConsoleEvent::Attribute:
+      std::snprintf(buffer, sizeof buffer, "attr %02X", event.value);
+      return buffer;
+    case ConsoleEvent::FillChar:
+      std::snprintf(buffer, sizeof buffer, "fill '%c' %u at %d,%d", event.value,
+                    event.count, event.position.x, event.position.y);
+      return buffer;
+    case ConsoleEvent::FillAttr:
+      std::snprintf(buffer, sizeof buffer, "fill %02X %u at %d,%d", event.value,
+                    event.count, event.position.x, event.position.y);
+      return buffer;
+    case ConsoleEvent::Cursor:
+      std::snprintf(buffer, sizeof buffer, "cursor %d,%d", event.position.x,
+                    event.position.y);
+      return buffer;
+    case ConsoleEvent::KeyRead:
+      return "key " + std::to_string(event.value);
+    case ConsoleEvent::Sleep:
+      return "sleep " + std::to_string(event.value);
+  }
+  return "?";
 }
 
 void FakeConsole::Advance(const std::string& text) {

@@ -37,6 +37,11 @@ struct ConsoleEvent {
   ConsoleCoord position;
 };
 
+// One line of text per event: "out[text]", "con[text]", "attr 07",
+// "fill ' ' 2000 at 0,0", "fill 07 2000 at 0,0", "cursor 0,0", "key 32",
+// "sleep 50".
+std::string Describe(const ConsoleEvent& event);
+
 // With no keyboard (the default) the fake behaves as a process without a
 // console: nothing can be read and WaitForKey must return at once.
 class FakeConsole : public ConsoleApi {
@@ -75,6 +80,7 @@ class FakeConsole : public ConsoleApi {
 
   // --- Record -------------------------------------------------------------
   const std::vector<ConsoleEvent>& Events();
+  std::vector<std::string> Transcript();  // the events, described in order
   ConsoleCoord cursor;  // tracked through every write, 0-based
 
  private:

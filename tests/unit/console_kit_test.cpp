@@ -14,8 +14,6 @@
 namespace tarnlix {
 namespace {
 
-using fake::ConsoleEvent;
-
 TEST(ConsoleKit, PositionsCountFromOneAndUnreadableInformationGivesZero) {
   fake::FakePlatform fake;
   fake.console.windowRows = 25;
@@ -45,31 +43,11 @@ TEST(ConsoleKit, ClearScreenBlanksTheWholeBufferInTheCurrentAttribute) {
   fake.console.cursor = {7, 7};
   SetTextAttribute(0x1E);
   ClearScreen();
-  const std::vector<ConsoleEvent>& events = fake.console.Events();
-  ASSERT_EQ(events.size(), 4u);
-  EXPECT_EQ(events[1].kind, ConsoleEvent::FillChar);
-  EXPECT_EQ(events[1].value, ' ');
-  EXPECT_EQ(events[1].count, 3000u);
-  EXPECT_EQ(events[2].kind, ConsoleEvent::FillAttr);
-  EXPECT_EQ(events[2].value, 0x1E);
-  EXPECT_EQ(events[2].count, 3000u);
-  EXPECT_EQ(events[3].kind, ConsoleEvent::Cursor);
+  EXPECT_EQ(fake.console.Transcript(),
+            (std::vector<std::string>{"attr 1E", "fill ' ' 3000 at 0,0",
+                                      "fill 1E 3000 at 0,0", "cursor 0,0"}));
   EXPECT_EQ(fake.console.cursor.x, 0);
   EXPECT_EQ(fake.console.cursor.y, 0);
-}
-
-std::vector<std::string> Kinds(fake::FakeConsole& console) {
-  std::vector<std::string> kinds;
-  for (const ConsoleEvent& event : console.Events()) {
-    switch (event.kind) {
-      case ConsoleEvent::Console: kinds.push_back("con[" + event.text + "]"); break;
-      case ConsoleEvent::Stdout: kinds.push_back("out[" + event.text + "]"); break;
-      case ConsoleEvent::KeyRead: kinds.push_back("key " + std::to_string(event.value)); break;
-      case ConsoleEvent::Sleep: kinds.push_back("sleep " + std::to_string(event.value)); break;
-      default: kinds.push_back("other"); break;
-    }
-  }
-  return kinds;
 }
 
 TEST(WaitForKey, DiscardsKeysTypedAheadThenPromptsOnTheConsoleAndPolls) {
@@ -77,7 +55,7 @@ TEST(WaitForKey, DiscardsKeysTypedAheadThenPromptsOnTheConsoleAndPolls) {
   fake.console.TypeAhead({'x', 224, 79});  // including a two-code key
   fake.console.Press({'k'});
   EXPECT_EQ(WaitForKey("Press a key..."), 'k');
-  EXPECT_EQ(Kinds(fake.console),
+  EXPECT_EQ(fake.console.Transcript(),
             (std::vector<std::string>{"key 120", "key 224", "key 79",
                                       "con[Press a key...]", "sleep 50",
                                       "con[\n]", "key 107"}));
@@ -91,7 +69,7 @@ TEST(WaitForKey, ATwoCodeKeyAnswersWithItsFirstCodeAndLeavesTheSecond) {
   EXPECT_TRUE(fake.console.KeystrokeWaiting());
   EXPECT_EQ(fake.console.ReadKey(), 72);
   // An empty prompt writes nothing but the line end.
-  EXPECT_EQ(Kinds(fake.console),
+  EXPECT_EQ(fake.console.Transcript(),
             (std::vector<std::string>{"sleep 50", "con[\n]", "key 224", "key 72"}));
 }
 
@@ -121,7 +99,7 @@ TEST(WaitForKey, PauseAfterRedirectedValuesPromptsOnTheConsoleOnly) {
   fake.console.Press({'b'});
   fake::RunResult result = fake::Run(fake, {"/BIOSVER", "/P"});
   EXPECT_EQ(result.out, "1.02");
-  EXPECT_EQ(Kinds(fake.console),
+  EXPECT_EQ(fake.console.Transcript(),
             (std::vector<std::string>{"out[1.02]", "key 97", "con[Press a key...]",
                                       "sleep 50", "con[\n]", "key 98"}));
 }

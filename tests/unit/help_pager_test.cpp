@@ -220,48 +220,12 @@ TEST(Pager, EscapeEndsAtOnceWithNothingMoreWritten) {
   EXPECT_EQ(events[last - 1].value, 27);
 }
 
-std::string Render(const ConsoleEvent& event) {
-  char buffer[64];
-  switch (event.kind) {
-    case ConsoleEvent::Stdout:
-      return "out[" + event.text + "]";
-    case ConsoleEvent::Console:
-      return "con[" + event.text + "]";
-    case ConsoleEvent::Attribute:
-      std::snprintf(buffer, sizeof buffer, "attr %02X", event.value);
-      return buffer;
-    case ConsoleEvent::FillChar:
-      std::snprintf(buffer, sizeof buffer, "fill '%c' %u at %d,%d", event.value,
-                    event.count, event.position.x, event.position.y);
-      return buffer;
-    case ConsoleEvent::FillAttr:
-      std::snprintf(buffer, sizeof buffer, "fill %02X %u at %d,%d", event.value,
-                    event.count, event.position.x, event.position.y);
-      return buffer;
-    case ConsoleEvent::Cursor:
-      std::snprintf(buffer, sizeof buffer, "cursor %d,%d", event.position.x,
-                    event.position.y);
-      return buffer;
-    case ConsoleEvent::KeyRead:
-      return "key " + std::to_string(event.value);
-    case ConsoleEvent::Sleep:
-      return "sleep " + std::to_string(event.value);
-  }
-  return "?";
-}
-
-std::vector<std::string> Transcript(fake::FakeConsole& console) {
-  std::vector<std::string> lines;
-  for (const ConsoleEvent& event : console.Events()) lines.push_back(Render(event));
-  return lines;
-}
-
 TEST(Pager, TitleBarBodyAndPromptsInTheirColoursWithTheCursorBackOverEachPrompt) {
   fake::FakePlatform fake;
   fake.console.windowRows = 25;
   EXPECT_EQ(Show(fake, {"Title", "a", "b"}, {kSpace, kEsc}).exitCode, 0);
   std::string title = "Title" + std::string(74, ' ');
-  EXPECT_EQ(Transcript(fake.console),
+  EXPECT_EQ(fake.console.Transcript(),
             (std::vector<std::string>{
                 "attr 07", "fill ' ' 2000 at 0,0", "fill 07 2000 at 0,0",
                 "cursor 0,0",
@@ -278,7 +242,7 @@ TEST(Pager, ATitleOnABrightBackgroundKeepsItsAttributeAndTheBodyCombinesBoth) {
   fake::FakePlatform fake;
   fake.console.windowRows = 25;
   Show(fake, {"Title", "a", "b"}, {kSpace, kEsc}, 0xC4, 0x0E, 0x10);
-  std::vector<std::string> transcript = Transcript(fake.console);
+  std::vector<std::string> transcript = fake.console.Transcript();
   ASSERT_GE(transcript.size(), 7u);
   EXPECT_EQ(transcript[0], "attr 1E");
   EXPECT_EQ(transcript[2], "fill 1E 2000 at 0,0");
@@ -306,7 +270,7 @@ TEST(HelpPlain, NoPageOrNoKeyboardWritesTheTextOnceAndEnds) {
     EXPECT_EQ(code, 0);
     EXPECT_EQ(fresh.system.out, "  Title\n\none %s %%i\n");
     for (const ConsoleEvent& event : fresh.console.Events()) {
-      EXPECT_EQ(event.kind, ConsoleEvent::Stdout) << Render(event);
+      EXPECT_EQ(event.kind, ConsoleEvent::Stdout) << fake::Describe(event);
     }
   }
 }
