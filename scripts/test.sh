@@ -28,14 +28,14 @@ done
 jobs=$(nproc 2>/dev/null || echo 2)
 
 echo "== native build and tests"
-cmake -S . -B build -DTARNLIX_WERROR=ON
+cmake -S . -B build -DTARNLIX_WERROR=ON -DTARNLIX_TESTS=ON
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
 if [ "$sanitize" = 1 ]; then
   echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
   cmake -S . -B build-asan -DTARNLIX_WERROR=ON -DCMAKE_BUILD_TYPE=Debug \
-    -DTARNLIX_SANITIZE=address,undefined
+    -DTARNLIX_SANITIZE=address,undefined -DTARNLIX_TESTS=ON
   cmake --build build-asan -j "$jobs"
   ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=1 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
