@@ -13,6 +13,9 @@ namespace tarnlix {
 
 namespace {
 
+// The same prompt at every pause of a run.
+constexpr const char* kPausePrompt = "Press a key...";
+
 char LowerAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -126,7 +129,7 @@ int RunTarnlix(int argc, char** argv) {
   }
   if (wantsAll) {
     reader.PrintAll();
-    if (options.pause) WaitForKey("Press a key...");
+    if (options.pause) WaitForKey(kPausePrompt);
     reader.Release();
     return kExitSuccess;
   }
@@ -134,12 +137,12 @@ int RunTarnlix(int argc, char** argv) {
   int runResult = kExitSuccess;
   if (PrintSelectors(reader, options, line.selectors, &runResult) ==
       SelectorOutcome::GroupEnded) {
-    if (options.pause) WaitForKey("Press a key...");
+    if (options.pause) WaitForKey(kPausePrompt);
     reader.Release();
     return kExitSuccess;
   }
   if (options.csv || options.crlf) WriteOut("\n");
-  if (options.pause) WaitForKey("Press a key...");
+  if (options.pause) WaitForKey(kPausePrompt);
   reader.Release();
   return runResult;
 }
