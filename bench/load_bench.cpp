@@ -5,7 +5,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "cli/selectors.h"
 #include "fake/fake_platform.h"
 #include "smbios/reader.h"
 
@@ -67,8 +66,8 @@ void LoadAskPrint(benchmark::State& state, const std::vector<uint8_t>& table) {
   for (auto _ : state) {
     SmbiosReader reader;
     reader.Load();
-    for (const SelectorRow& row : SelectorTable()) {
-      if (row.kind == SelectorKind::Field) benchmark::DoNotOptimize((reader.*row.accessor)());
+    for (size_t f = 0; f < FieldRowCount(); ++f) {
+      benchmark::DoNotOptimize(reader.Value(FieldRows()[f]));
     }
     reader.PrintAll();
     records = reader.recordCount();

@@ -35,6 +35,7 @@ bool ApplyFormattingSwitch(const char* text, OutputOptions* options) {
       {"/CSV", &OutputOptions::csv},
       {"/SPACE", &OutputOptions::space},
       {"/TAB", &OutputOptions::tab},
+      {"/LINES", &OutputOptions::lines},
       {"/P", &OutputOptions::pause},
       {"/ISO", &OutputOptions::iso},
   };
@@ -141,7 +142,8 @@ int RunTarnlix(int argc, char** argv) {
     reader.Release();
     return kExitSuccess;
   }
-  if (options.csv || options.crlf) WriteOut("\n");
+  // Under "/LINES" the last value has ended its line already.
+  if (options.csv || (options.crlf && !options.lines)) WriteOut("\n");
   if (options.pause) WaitForKey(kPausePrompt);
   reader.Release();
   return runResult;

@@ -19,6 +19,7 @@ struct OutputOptions {
   bool csv = false;
   bool space = false;
   bool tab = false;
+  bool lines = false;  // a line end after every value
   bool pause = false;
   bool iso = false;
   bool verbose = false;

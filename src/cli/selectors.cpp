@@ -1,5 +1,8 @@
 #include "cli/selectors.h"
 
+#include <cstring>
+#include <string>
+
 #include "net/network_info.h"
 #include "platform/stdout.h"
 
@@ -7,138 +10,142 @@ namespace tarnlix {
 
 namespace {
 
-using R = SmbiosReader;
-
-SelectorRow Field(const char* text, FieldAccessor accessor,
-                  FieldAccessor isoAccessor = nullptr) {
-  return {text, SelectorKind::Field, accessor, isoAccessor, 0};
+// The groups and fields come from the field table, in its order, each
+// group switch before the first field of its type.
+std::vector<SelectorRow> BuildRows() {
+  std::vector<SelectorRow> rows = {{"/NAME", SelectorKind::HostName, nullptr, 0}};
+  const FieldRow* fields = FieldRows();
+  for (size_t i = 0; i < FieldRowCount(); ++i) {
+    const FieldRow& field = fields[i];
+    bool firstOfType = i == 0 || fields[i - 1].type != field.type;
+    for (size_t g = 0; firstOfType && g < StructureGroupCount(); ++g) {
+      const StructureGroup& group = StructureGroups()[g];
+      if (group.hasSwitch && group.type == field.type) {
+        rows.push_back({group.selector, SelectorKind::Group, nullptr, group.type});
+      }
+    }
+    rows.push_back({field.selector, SelectorKind::Field, &field, 0});
+  }
+  return rows;
 }
 
-SelectorRow Group(const char* text, int type) {
-  return {text, SelectorKind::Group, nullptr, nullptr, type};
+// N of ":N": decimal digits from 1 up. A number past any table's structure
+// count is kept as the largest index, which no structure has.
+bool ParseIndex(const char* text, size_t* index) {
+  if (*text == '\0') return false;
+  size_t value = 0;
+  for (; *text != '\0'; ++text) {
+    if (*text < '0' || *text > '9') return false;
+    size_t digit = static_cast<size_t>(*text - '0');
+    value = value > (SIZE_MAX - digit) / 10 ? SIZE_MAX : value * 10 + digit;
+  }
+  if (value == 0) return false;
+  *index = value - 1;
+  return true;
 }
-
-const std::vector<SelectorRow> kRows = {
-    {"/NAME", SelectorKind::HostName, nullptr, nullptr, 0},
-    Group("/BIOS", 0),
-    Field("/BIOSVENDOR", &R::GetFirmwareVendor),
-    Field("/BIOSVER", &R::GetFirmwareVersion),
-    Field("/BIOSDATE", &R::GetFirmwareDate, &R::GetFirmwareDateIso),
-    Group("/PC", 1),
-    Field("/PCMAKER", &R::GetSystemManufacturer),
-    Field("/PCNAME", &R::GetSystemProductName),
-    Field("/PCVER", &R::GetSystemVersion),
-    Field("/PCSERIAL", &R::GetSystemSerial),
-    Field("/PCSKU", &R::GetSystemSku),
-    Field("/PCFAMILY", &R::GetSystemFamily),
-    Field("/PCUUID", &R::GetSystemUuid),
-    Group("/BOARD", 2),
-    Field("/BOARDMAN", &R::GetBoardManufacturer),
-    Field("/BOARDPRODUCT", &R::GetBoardProductName),
-    Field("/BOARDVER", &R::GetBoardVersion),
-    Field("/BOARDSERIAL", &R::GetBoardSerial),
-    Field("/BOARDASSET", &R::GetBoardAssetTag),
-    Field("/BOARDLOCATION", &R::GetBoardLocation),
-    Group("/ENCLOSURE", 3),
-    Field("/ENCLOSUREMAN", &R::GetEnclosureManufacturer),
-    // The misspelt text is what scripts have always used; both work.
-    Field("/ENCLOSEURETYPE", &R::GetEnclosureType),
-    Field("/ENCLOSURETYPE", &R::GetEnclosureType),
-    Field("/ENCLOSUREVER", &R::GetEnclosureVersion),
-    Field("/ENCLOSURESERIAL", &R::GetEnclosureSerial),
-    Group("/PROCESSOR", 4),
-    Field("/PROCESSORSOCKET", &R::GetProcessorSocket),
-    Field("/PROCESSORMAN", &R::GetProcessorManufacturer),
-    Field("/PROCESSORVER", &R::GetProcessorVersion),
-    Field("/PROCESSORSERIAL", &R::GetProcessorSerial),
-    Field("/PROCESSORASSET", &R::GetProcessorAssetTag),
-    Field("/PROCESSORPARTNUM", &R::GetProcessorPartNumber),
-    Field("/PROCESSOREXTRA", &R::GetProcessorExtra),
-    Field("/CACHESOCKET", &R::GetCacheSocket),
-    Group("/PORT", 8),
-    Field("/PORTINTERNALREF", &R::GetPortInternalRef),
-    Field("/PORTEXTERNALREF", &R::GetPortExternalRef),
-    Field("/PORTEXTRA", &R::GetPortExtra),
-    Group("/SLOT", 9),
-    Field("/SLOTDESIGNATION", &R::GetSlotDesignation),
-    Field("/DEVICEDESC", &R::GetDeviceDescription),
-    Group("/OEM", 11),
-    Field("/OEM1", &R::GetOemString1),
-    Field("/OEM2", &R::GetOemString2),
-    Field("/OEM3", &R::GetOemString3),
-    Field("/OEM4", &R::GetOemString4),
-    Field("/OEM5", &R::GetOemString5),
-    Field("/OEM6", &R::GetOemString6),
-    Field("/OEM7", &R::GetOemString7),
-    Group("/MEM", 17),
-    Field("/MEMBANKLOC", &R::GetMemoryBankLocator),
-    Field("/MEMMAN", &R::GetMemoryManufacturer),
-    Field("/MEMSERIAL", &R::GetMemorySerial),
-    Field("/MEMASSET", &R::GetMemoryAssetTag),
-    Field("/MEMPARTNO", &R::GetMemoryPartNumber),
-    Group("/BATTERY", 22),
-    Field("/BATLOC", &R::GetBatteryLocation),
-    Field("/BATMAN", &R::GetBatteryManufacturer),
-    Field("/BATDATE", &R::GetBatteryDate),
-    Field("/BATSERIAL", &R::GetBatterySerial),
-    Field("/BATNAME", &R::GetBatteryDeviceName),
-    Field("/BATVER", &R::GetBatterySbdsVersion),
-    Field("/BATCHEM", &R::GetBatterySbdsChemistry),
-};
 
 }  // namespace
 
-const std::vector<SelectorRow>& SelectorTable() { return kRows; }
+const std::vector<SelectorRow>& SelectorTable() {
+  static const std::vector<SelectorRow> rows = BuildRows();
+  return rows;
+}
 
 const SelectorRow* FindSelector(const char* selector) {
-  for (const SelectorRow& row : kRows) {
+  for (const SelectorRow& row : SelectorTable()) {
     if (EqualsIgnoringCase(selector, row.text)) return &row;
   }
   return nullptr;
+}
+
+Selection ResolveSelector(const char* selector) {
+  Selection selection;
+  const char* colon = std::strchr(selector, ':');
+  if (colon == nullptr) {
+    selection.row = FindSelector(selector);
+    return selection;
+  }
+  const SelectorRow* row = FindSelector(std::string(selector, colon).c_str());
+  // Only the fields of one structure have instances.
+  if (row == nullptr || row->kind != SelectorKind::Field ||
+      row->field->decode == FieldDecode::MemoryTotal) {
+    return selection;
+  }
+  if (std::strcmp(colon + 1, "*") == 0) {
+    selection.instances = Selection::Instances::All;
+  } else if (ParseIndex(colon + 1, &selection.index)) {
+    selection.instances = Selection::Instances::One;
+  } else {
+    return selection;
+  }
+  selection.row = row;
+  return selection;
+}
+
+std::vector<const char*> SelectedValues(const SmbiosReader& reader, const Selection& selection,
+                                        bool iso) {
+  const FieldRow& field = *selection.row->field;
+  if (selection.instances != Selection::Instances::All) {
+    return {reader.Value(field, selection.index, iso)};
+  }
+  size_t count = reader.InstanceCount(field.type);
+  std::vector<const char*> values;
+  for (size_t i = 0; i < count; ++i) values.push_back(reader.Value(field, i, iso));
+  if (values.empty()) values.push_back(nullptr);
+  return values;
 }
 
 SelectorOutcome PrintSelectors(const SmbiosReader& reader,
                                const OutputOptions& options,
                                const std::vector<const char*>& selectors,
                                int* runResult) {
-  for (size_t i = 0; i < selectors.size(); ++i) {
-    // The quote comes before the selector is known, so group switches and
-    // unknown words get it too.
-    if (options.csv) WriteOut("\"");
-    const SelectorRow* row = FindSelector(selectors[i]);
-    if (row != nullptr) {
-      switch (row->kind) {
-        case SelectorKind::Field: {
-          FieldAccessor accessor =
-              options.iso && row->isoAccessor ? row->isoAccessor : row->accessor;
-          if (const char* value = (reader.*accessor)()) WriteOut(value);
-          break;
-        }
-        case SelectorKind::Group:
-          reader.PrintGroup(row->groupType);
-          return SelectorOutcome::GroupEnded;
-        case SelectorKind::HostName: {
-          NetworkInfo info;
-          int code = GetNetworkInfo(&info);
-          *runResult = code;
-          if (code != 0 && options.verbose) {
-            // A failed lookup must not look like success to the script.
-            ExitWithMessage("Error: Failed to retrieve network information\n",
-                            code);
-          }
-          if (info.hostName != nullptr) WriteOut(info.hostName);
-          FreeNetworkInfo(&info);
-          break;
-        }
-      }
-    }
+  // After a value: its closing quote and the comma when another value
+  // follows, or the one separator the switches choose.
+  auto endValue = [&options](bool last) {
     if (options.csv) {
-      WriteOut(i + 1 < selectors.size() ? "\"," : "\"");
+      WriteOut(last ? "\"" : "\",");
+    } else if (options.lines) {
+      WriteOut("\n");
     } else if (options.tab) {
       WriteOut("\t");
     } else if (options.space) {
       WriteOut(" ");
     }
+  };
+  for (size_t i = 0; i < selectors.size(); ++i) {
+    bool last = i + 1 == selectors.size();
+    Selection selection = ResolveSelector(selectors[i]);
+    const SelectorRow* row = selection.row;
+    // Under ":*" every structure's value is written as if the selector had
+    // been given once for it, quotes and separators included.
+    if (row != nullptr && row->kind == SelectorKind::Field) {
+      std::vector<const char*> values = SelectedValues(reader, selection, options.iso);
+      for (size_t k = 0; k < values.size(); ++k) {
+        if (options.csv) WriteOut("\"");
+        if (values[k] != nullptr) WriteOut(values[k]);
+        endValue(last && k + 1 == values.size());
+      }
+      continue;
+    }
+    // The quote comes before the selector is acted on, so group switches and
+    // unknown words get it too.
+    if (options.csv) WriteOut("\"");
+    if (row != nullptr && row->kind == SelectorKind::Group) {
+      reader.PrintGroup(row->groupType);
+      return SelectorOutcome::GroupEnded;
+    }
+    if (row != nullptr && row->kind == SelectorKind::HostName) {
+      NetworkInfo info;
+      int code = GetNetworkInfo(&info);
+      *runResult = code;
+      if (code != 0 && options.verbose) {
+        // A failed lookup must not look like success to the script.
+        ExitWithMessage("Error: Failed to retrieve network information\n", code);
+      }
+      if (info.hostName != nullptr) WriteOut(info.hostName);
+      FreeNetworkInfo(&info);
+    }
+    endValue(last);
   }
   return SelectorOutcome::Completed;
 }

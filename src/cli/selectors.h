@@ -4,27 +4,42 @@
 #include <vector>
 
 #include "cli/run.h"
+#include "smbios/fields.h"
 #include "smbios/reader.h"
 
 namespace tarnlix {
 
 enum class SelectorKind { HostName, Group, Field };
 
-using FieldAccessor = const char* (SmbiosReader::*)() const;
-
 struct SelectorRow {
   const char* text;
   SelectorKind kind;
-  FieldAccessor accessor;     // Field rows
-  FieldAccessor isoAccessor;  // Field rows whose form "/ISO" changes
-  int groupType;              // Group rows
+  const FieldRow* field;  // Field rows
+  int groupType;          // Group rows
 };
 
 // The row whose switch text equals selector ignoring ASCII case, or null.
 const SelectorRow* FindSelector(const char* selector);
 
-// Every row, in table order.
+// Every row, in table order: "/NAME", then each group switch followed by the
+// fields of its structure type.
 const std::vector<SelectorRow>& SelectorTable();
+
+// A selector as typed: its row, and which structures of the row's type a
+// field reads. A field takes ":N" (the N-th structure, from 1) or ":*"
+// (every structure); anything else after the colon matches no row.
+struct Selection {
+  enum class Instances { First, One, All };
+  const SelectorRow* row = nullptr;  // null: unmatched
+  Instances instances = Instances::First;
+  size_t index = 0;  // from 0, for One
+};
+Selection ResolveSelector(const char* selector);
+
+// The values a field selection gives: one for a single structure, one per
+// structure for ":*" (one absent value when there is none).
+std::vector<const char*> SelectedValues(const SmbiosReader& reader, const Selection& selection,
+                                        bool iso);
 
 enum class SelectorOutcome { Completed, GroupEnded };
 

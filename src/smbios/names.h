@@ -1,6 +1,8 @@
 // Display names of structure types and labels of record slots.
 #pragma once
 
+#include <cstdint>
+
 namespace tarnlix {
 
 constexpr int kTypeNameCount = 128;
@@ -10,5 +12,10 @@ extern const char* const TypeNameTable[kTypeNameCount];
 // Row t, column k labels slot k of a type-t record. Rows past the last
 // labelled type are absent (null): the reports print "(null)" for them.
 extern const char* const FieldLabelTable[kTypeNameCount][7];
+
+// The standard's names of processor family codes and memory types, as the
+// independent decoders print them; null for a code without a name.
+const char* ProcessorFamilyName(uint32_t code);
+const char* MemoryTypeName(uint32_t code);
 
 }  // namespace tarnlix

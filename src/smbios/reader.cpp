@@ -1,8 +1,10 @@
 #include "smbios/reader.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "smbios/iso_date.h"
 #include "smbios/slot_maps.h"
 #include "smbios/structure_step.h"
 
@@ -15,10 +17,18 @@ bool SmbiosRecord::HasStrings() const {
   return false;
 }
 
+bool SmbiosRecord::HasText() const {
+  for (const char* value : values) {
+    if (value != nullptr) return true;
+  }
+  return HasStrings();
+}
+
 bool SmbiosReader::Load() {
   records.clear();
   rawTable.reset();
-  for (size_t& index : firstOfType) index = kNoRecord;
+  for (std::vector<uint32_t>& list : instances) list.clear();
+  memoryTotal = nullptr;
 
   AcquireOptions options;
   options.directRead = &directRead;
@@ -52,6 +62,8 @@ void SmbiosReader::Release() {
   rawTable.reset();
   records.clear();
   records.shrink_to_fit();
+  for (std::vector<uint32_t>& list : instances) list = {};
+  memoryTotal = nullptr;
   std::free(stringPool);
   stringPool = nullptr;
   poolUsed = poolSize = 0;
@@ -59,8 +71,9 @@ void SmbiosReader::Release() {
 
 void SmbiosReader::WalkStructures(const uint8_t* data, size_t start,
                                   size_t length) {
-  // Strings copied out of the table fit in the table's own size; a UUID text
-  // (37 bytes) needs less than twice the smallest structure that holds one.
+  // Strings copied out of the table fit in the table's own size, and the
+  // values of a structure in twice its formatted area; the memory total fits
+  // in what is left over.
   poolSize = 2 * (length - start) + 64;
   stringPool = static_cast<char*>(std::malloc(poolSize));
   if (stringPool == nullptr) poolSize = 0;
@@ -68,6 +81,7 @@ void SmbiosReader::WalkStructures(const uint8_t* data, size_t start,
   records.reserve(std::min<size_t>((length - start) / 16 + 1, 1u << 16));
 
   // The walk stops at the first structure that cannot be stepped over.
+  uint64_t totalMb = 0;
   size_t position = start;
   while (size_t next = StructureEnd(data, length, position)) {
     const uint8_t* structure = data + position;
@@ -75,15 +89,29 @@ void SmbiosReader::WalkStructures(const uint8_t* data, size_t start,
     uint8_t formattedLength = structure[1];
     records.emplace_back();
     SmbiosRecord& record = records.back();
+    // Every structure of a type counts as one of its instances, even one too
+    // short to hold a value, so that the instances of two fields line up.
+    if (type < kFirstUnstoredType) {
+      instances[type].push_back(static_cast<uint32_t>(records.size() - 1));
+    }
     if (formattedLength >= 5 && type < kFirstUnstoredType) {
       size_t stringStart = position + formattedLength;
       // The string-set without its final double NUL.
       size_t stringSetLength = next - 2 - stringStart;
       FillRecord(record, structure, formattedLength, data + stringStart,
                  stringSetLength);
-      if (firstOfType[type] == kNoRecord) firstOfType[type] = records.size() - 1;
+      if (type == 17) {
+        totalMb += MemorySizeMb({structure, formattedLength, data + stringStart,
+                                 stringSetLength, versionMajor, versionMinor});
+      }
     }
     position = next;
+  }
+  if (totalMb != 0) {
+    char text[kValueTextSize];
+    int size = std::snprintf(text, sizeof text, "%llu",
+                             static_cast<unsigned long long>(totalMb));
+    memoryTotal = CopyString(text, static_cast<size_t>(size));
   }
 }
 
@@ -130,37 +158,15 @@ void SmbiosReader::FillRecord(SmbiosRecord& record, const uint8_t* structure,
     record.strings[slot] = copies[index];
   }
 
-  if (record.type == 1 && formattedLength >= 0x18) {
-    record.uuid = FormatUuid(structure + 0x08);
+  int valueCount = 0;
+  const FieldRow* const* valueRows = ValueRowsOf(record.type, &valueCount);
+  StructureView view{structure, formattedLength, stringSet, stringSetLength,
+                     versionMajor, versionMinor};
+  for (int i = 0; i < valueCount; ++i) {
+    char text[kValueTextSize];
+    const char* value = DecodeField(*valueRows[i], view, text);
+    record.values[i] = value == text ? CopyString(text, std::strlen(text)) : value;
   }
-}
-
-const char* SmbiosReader::FormatUuid(const uint8_t* bytes) {
-  bool allZero = true;
-  bool allOnes = true;
-  for (int i = 0; i < 16; ++i) {
-    allZero = allZero && bytes[i] == 0x00;
-    allOnes = allOnes && bytes[i] == 0xFF;
-  }
-  // All zeros: no UUID; all ones: present but not set.
-  if (allZero || allOnes) return nullptr;
-
-  // Since SMBIOS 2.6 the first three fields are stored little-endian; a
-  // table that carries no version is taken to be that recent.
-  bool littleEndian = versionMajor <= 0 || versionMajor > 2 ||
-                      (versionMajor == 2 && versionMinor >= 6);
-  static const int kLittleEndianOrder[16] = {3, 2, 1, 0, 5, 4, 7, 6,
-                                             8, 9, 10, 11, 12, 13, 14, 15};
-  static const char kHex[] = "0123456789ABCDEF";
-  char text[36];
-  char* out = text;
-  for (int i = 0; i < 16; ++i) {
-    if (i == 4 || i == 6 || i == 8 || i == 10) *out++ = '-';
-    uint8_t value = bytes[littleEndian ? kLittleEndianOrder[i] : i];
-    *out++ = kHex[value >> 4];
-    *out++ = kHex[value & 0x0F];
-  }
-  return CopyString(text, sizeof text);
 }
 
 const char* SmbiosReader::CopyString(const char* text, size_t length) {
@@ -172,15 +178,24 @@ const char* SmbiosReader::CopyString(const char* text, size_t length) {
   return copy;
 }
 
-const SmbiosRecord* SmbiosReader::FirstOfType(uint8_t type) const {
-  if (loaded == 0 || type >= kFirstUnstoredType) return nullptr;
-  size_t index = firstOfType[type];
-  return index < records.size() ? &records[index] : nullptr;
+size_t SmbiosReader::InstanceCount(uint8_t type) const {
+  return loaded != 0 && type < kFirstUnstoredType ? instances[type].size() : 0;
 }
 
-const char* SmbiosReader::FieldOfType(uint8_t type, int slot) const {
-  const SmbiosRecord* record = FirstOfType(type);
-  return record != nullptr ? record->strings[slot] : nullptr;
+const SmbiosRecord* SmbiosReader::Instance(uint8_t type, size_t index) const {
+  if (index >= InstanceCount(type)) return nullptr;
+  return &records[instances[type][index]];
+}
+
+const char* SmbiosReader::Value(const FieldRow& field, size_t index, bool iso) const {
+  if (field.decode == FieldDecode::MemoryTotal) return loaded != 0 ? memoryTotal : nullptr;
+  const SmbiosRecord* record = Instance(field.type, index);
+  if (record == nullptr) return nullptr;
+  int valueIndex = ValueIndex(field);
+  const char* value = field.decode == FieldDecode::String ? record->strings[field.at]
+                      : valueIndex >= 0                   ? record->values[valueIndex]
+                                                          : nullptr;
+  return iso && field.isoForm ? FormatIsoDate(value) : value;
 }
 
 }  // namespace tarnlix

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "acquire/raw_table.h"
+#include "smbios/fields.h"
 
 namespace tarnlix {
 
@@ -23,13 +24,13 @@ struct SmbiosRecord {
   // Owned by the reader; null when absent, otherwise non-empty and not ending
   // in a space.
   const char* strings[kSlotsPerRecord] = {};
-  // System structures only: the UUID as 36 upper-case hex characters, null
-  // when absent or not set.
-  const char* uuid = nullptr;
+  // The decoded values of its type's value rows (UUID, numbers, names), in
+  // row order; null where absent. Texts are the reader's or constant names.
+  const char* values[kMaxValues] = {};
 
   bool HasStrings() const;
-  // Holds something a report prints: a string, or a UUID.
-  bool HasText() const { return uuid != nullptr || HasStrings(); }
+  // Holds something a report prints: a string or a value.
+  bool HasText() const;
 };
 
 class SmbiosReader {
@@ -54,11 +55,15 @@ class SmbiosReader {
   void Release();
 
   size_t recordCount() const { return records.size(); }
-  // The first stored record of a type, or null.
-  const SmbiosRecord* FirstOfType(uint8_t type) const;
-  // Slot of the first stored record of a type; null when nothing was loaded,
-  // no record has the type, or its slot is empty.
-  const char* FieldOfType(uint8_t type, int slot) const;
+  // How many structures of a type the table holds, whatever their length.
+  size_t InstanceCount(uint8_t type) const;
+  // The record of the index-th structure of a type (from 0), or null.
+  const SmbiosRecord* Instance(uint8_t type, size_t index) const;
+  // A field of the index-th structure of its type (from 0), the date form
+  // "/ISO" asks for when iso is set; null when nothing was loaded, there is
+  // no such structure, or it has no such value. The memory total ignores
+  // the index.
+  const char* Value(const FieldRow& field, size_t index = 0, bool iso = false) const;
 
   // Field accessors.
   const char* GetFirmwareVendor() const;
@@ -133,19 +138,21 @@ class SmbiosReader {
                   size_t formattedLength, const uint8_t* stringSet,
                   size_t stringSetLength);
   const char* CopyString(const char* text, size_t length);
-  const char* FormatUuid(const uint8_t* bytes);
+  // The first structure's value of the field with this selector text.
+  const char* FirstValue(const char* selector) const;
 
   std::string sourceFile;
   bool fromSourceFile = false;
   bool keepRawTable = false;
   // Every text of the store lives in this one block, owned by the reader:
-  // a trimmed string is never longer than its bytes in the table, and a UUID
-  // text never longer than twice its structure.
+  // a trimmed string is never longer than its bytes in the table, and the
+  // values of a structure never longer than twice its formatted area.
   char* stringPool = nullptr;
   size_t poolUsed = 0;
   size_t poolSize = 0;
-  static constexpr size_t kNoRecord = SIZE_MAX;
-  size_t firstOfType[kFirstUnstoredType] = {};
+  // The record index of every structure of each type, in table order.
+  std::vector<uint32_t> instances[kFirstUnstoredType];
+  const char* memoryTotal = nullptr;
 };
 
 }  // namespace tarnlix

@@ -20,20 +20,27 @@ void AppendRecordBody(const SmbiosRecord& record, std::string& block) {
     size_t labelLength;
     const char* value;
     size_t valueLength;
-  } lines[kSlotsPerRecord + 1];
+    const char* unit;
+    size_t unitLength;
+  } lines[kSlotsPerRecord + kMaxValues];
   int count = 0;
   size_t total = 1;
-  auto add = [&](const char* label, const char* value) {
+  auto add = [&](const char* label, const char* value, const char* unit) {
     Line& line = lines[count++];
-    line = {label, std::strlen(label), value, std::strlen(value)};
-    total += line.labelLength + line.valueLength + 5;
+    line = {label, std::strlen(label), value, std::strlen(value), unit, std::strlen(unit)};
+    total += line.labelLength + line.valueLength + line.unitLength + 5;
   };
   const char* const* labels = FieldLabelTable[record.type];
   for (int slot = 0; slot < kSlotsPerRecord; ++slot) {
     if (record.strings[slot] == nullptr) continue;
-    add(labels[slot] != nullptr ? labels[slot] : "(null)", record.strings[slot]);
+    add(labels[slot] != nullptr ? labels[slot] : "(null)", record.strings[slot], "");
   }
-  if (record.uuid != nullptr) add("UUID          ", record.uuid);
+  // The decoded values follow the strings, labelled in the same columns.
+  int valueCount = 0;
+  const FieldRow* const* valueRows = ValueRowsOf(record.type, &valueCount);
+  for (int i = 0; i < valueCount; ++i) {
+    if (record.values[i] != nullptr) add(valueRows[i]->label, record.values[i], valueRows[i]->unit);
+  }
 
   size_t at = block.size();
   block.resize(at + total);
@@ -46,6 +53,8 @@ void AppendRecordBody(const SmbiosRecord& record, std::string& block) {
     out += 3;
     std::memcpy(out, lines[i].value, lines[i].valueLength);
     out += lines[i].valueLength;
+    std::memcpy(out, lines[i].unit, lines[i].unitLength);
+    out += lines[i].unitLength;
     *out++ = '\n';
   }
   *out = '\n';

@@ -104,7 +104,86 @@ TEST(Corpus, EveryFieldSelectorOnEveryTable) {
     EXPECT_EQ(isoResult.out, iso->value + "\t") << file << " /ISO /BIOSDATE";
     ++checked;
   }
-  EXPECT_EQ(checked, 309 * 52);
+  // Every table has a row for each field selector.
+  EXPECT_EQ(checked, 309 * 64);
+}
+
+// One structure's expected value for a selector (index from 1).
+struct Instance {
+  std::string selector;
+  size_t index;
+  std::string value;
+};
+
+std::map<std::string, std::vector<Instance>> ReadInstances() {
+  std::ifstream in(TestData("corpus/instances.tsv"), std::ios::binary);
+  std::map<std::string, std::vector<Instance>> tables;
+  std::string line;
+  std::getline(in, line);  // header
+  while (std::getline(in, line)) {
+    size_t a = line.find('\t');
+    size_t b = line.find('\t', a + 1);
+    size_t c = line.find('\t', b + 1);
+    if (c == std::string::npos) continue;
+    tables[Unescape(line.substr(0, a))].push_back(
+        {line.substr(a + 1, b - a - 1), std::stoul(line.substr(b + 1, c - b - 1)),
+         Unescape(line.substr(c + 1))});
+  }
+  return tables;
+}
+
+// Every structure's value, through ":*" (every selector of a table in one
+// run) and through ":N", one past the last included.
+TEST(Corpus, EveryInstanceOnEveryTable) {
+  std::map<std::string, std::vector<Instance>> tables = ReadInstances();
+  std::map<std::string, std::vector<Expectation>> expected = ReadExpectations();
+  ASSERT_EQ(tables.size(), 309u);
+  size_t checked = 0;
+  for (const auto& [file, instances] : tables) {
+    std::string from = "/FROM:" + TestData("corpus/" + file);
+    // Selectors in file order, each with its values in index order.
+    std::vector<std::pair<std::string, std::vector<const Instance*>>> selectors;
+    for (const Instance& instance : instances) {
+      if (selectors.empty() || selectors.back().first != instance.selector) {
+        selectors.push_back({instance.selector, {}});
+      }
+      selectors.back().second.push_back(&instance);
+    }
+    std::vector<std::string> all = {from, "/TAB"};
+    std::vector<std::string> want;
+    std::vector<std::string> one = {from, "/TAB"};
+    std::vector<std::string> wantOne;
+    auto runOne = [&] {
+      EXPECT_EQ(Values(RunTool(one).out), wantOne) << file;
+      one.resize(2);
+      wantOne.clear();
+    };
+    for (const auto& [selector, list] : selectors) {
+      all.push_back(selector + ":*");
+      for (size_t i = 0; i < list.size(); ++i) {
+        ASSERT_EQ(list[i]->index, i + 1) << file << " " << selector;
+        want.push_back(list[i]->value);
+        one.push_back(selector + ":" + std::to_string(i + 1));
+        wantOne.push_back(list[i]->value);
+        if (one.size() == 100) runOne();
+      }
+      one.push_back(selector + ":" + std::to_string(list.size() + 1));
+      wantOne.push_back("");
+      if (one.size() == 100) runOne();
+      checked += list.size();
+    }
+    if (one.size() > 2) runOne();
+    EXPECT_EQ(Values(RunTool(all).out), want) << file << " :*";
+    // A selector whose type the table lacks: one absent value for ":*".
+    for (const Expectation& e : expected.at(file)) {
+      bool listed = false;
+      for (const auto& entry : selectors) listed = listed || entry.first == e.selector;
+      if (listed || e.selector == "/MEMTOTAL" || e.selector == "/BIOSDATE+ISO") continue;
+      EXPECT_EQ(RunTool({from, "/TAB", e.selector + ":*", e.selector + ":1"}).out, "\t\t")
+          << file << " " << e.selector;
+    }
+  }
+  EXPECT_EQ(checked, 34264u);
 }
 
 // A table saved with /DUMP reads back the same, through the tool and, where

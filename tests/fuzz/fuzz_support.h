@@ -40,6 +40,33 @@ inline bool IsNamedSlot(const SmbiosRecord& record, int slot) {
   return record.type == 3 && slot == 1;
 }
 
+// A decoded value has the form its row promises.
+inline void CheckValue(const FieldRow& row, const char* value) {
+  size_t size = std::strlen(value);
+  FUZZ_CHECK(size > 0);
+  auto digits = [](const char* text, size_t n) {
+    if (n == 0 || n > 20) return false;
+    for (size_t i = 0; i < n; ++i) {
+      if (text[i] < '0' || text[i] > '9') return false;
+    }
+    return true;
+  };
+  if (row.number) FUZZ_CHECK(digits(value, size) && value[0] != '0');
+  if (row.decode == FieldDecode::Release) {
+    const char* dot = std::strchr(value, '.');
+    FUZZ_CHECK(dot != nullptr && digits(value, dot - value) && digits(dot + 1, std::strlen(dot + 1)));
+  }
+  if (row.decode == FieldDecode::Uuid) {
+    // 8-4-4-4-12 upper-case hex digits.
+    FUZZ_CHECK(size == 36);
+    for (int i = 0; i < 36; ++i) {
+      char c = value[i];
+      bool dash = i == 8 || i == 13 || i == 18 || i == 23;
+      FUZZ_CHECK(dash ? c == '-' : ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')));
+    }
+  }
+}
+
 // Checks the store of a loaded reader against the bytes it came from.
 inline void CheckStore(const SmbiosReader& reader,
                        const std::vector<uint8_t>& source) {
@@ -66,28 +93,32 @@ inline void CheckStore(const SmbiosReader& reader,
       FUZZ_CHECK(text[size - 1] != ' ');
       if (!IsNamedSlot(record, slot)) FUZZ_CHECK(Contains(source, text));
     }
-    if (record.uuid != nullptr) {
-      // 8-4-4-4-12 upper-case hex digits, from a system structure only.
-      FUZZ_CHECK(record.type == 1);
-      FUZZ_CHECK(std::strlen(record.uuid) == 36);
-      for (int i = 0; i < 36; ++i) {
-        char c = record.uuid[i];
-        bool dash = i == 8 || i == 13 || i == 18 || i == 23;
-        FUZZ_CHECK(dash ? c == '-' : ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')));
-      }
+    int valueCount = 0;
+    const FieldRow* const* valueRows = ValueRowsOf(record.type, &valueCount);
+    for (int i = 0; i < kMaxValues; ++i) {
+      const char* value = record.values[i];
+      if (value == nullptr) continue;
+      FUZZ_CHECK(i < valueCount);
+      CheckValue(*valueRows[i], value);
     }
   }
 }
 
-// Every field selector's accessor, in both date forms, then the full report
+// Every field of every structure, in both date forms, then the full report
 // and every group report.
 inline void ExerciseReader(fake::FakePlatform& fake, const SmbiosReader& reader) {
-  for (const SelectorRow& row : SelectorTable()) {
-    if (row.kind != SelectorKind::Field) continue;
-    for (FieldAccessor accessor : {row.accessor, row.isoAccessor}) {
-      if (accessor == nullptr) continue;
-      const char* value = (reader.*accessor)();
-      if (value != nullptr) FUZZ_CHECK(value[0] != '\0');
+  for (size_t f = 0; f < FieldRowCount(); ++f) {
+    const FieldRow& field = FieldRows()[f];
+    size_t count = reader.InstanceCount(field.type);
+    // One past the last structure has no values.
+    FUZZ_CHECK(reader.Value(field, count) == nullptr || field.decode == FieldDecode::MemoryTotal);
+    for (size_t i = 0; i < count; ++i) {
+      for (bool iso : {false, true}) {
+        const char* value = reader.Value(field, i, iso);
+        if (value == nullptr) continue;
+        if (field.decode != FieldDecode::String) CheckValue(field, value);
+        FUZZ_CHECK(value[0] != '\0');
+      }
     }
   }
   if (const char* date = reader.GetFirmwareDate()) {

@@ -45,16 +45,14 @@ void FromSavedFile(const std::vector<uint8_t>& bytes) {
   CheckReleased(fake);
 }
 
-// Every field selector in one CSV run: the selector output, the quoting and
-// the final line end over whatever the store holds.
-void WholeRun(const std::vector<uint8_t>& bytes) {
-  static const std::vector<std::string> arguments = [] {
-    std::vector<std::string> list = {"/CSV", "/ISO"};
-    for (const SelectorRow& row : SelectorTable()) {
-      if (row.kind == SelectorKind::Field) list.push_back(row.text);
-    }
-    return list;
-  }();
+// Every field selector in one CSV run, then every structure of each through
+// ":*", then the second of each: the selector output, the quoting and the
+// final line end over whatever the store holds.
+void WholeRun(const std::vector<uint8_t>& bytes, const char* suffix) {
+  std::vector<std::string> arguments = {"/CSV", "/ISO"};
+  for (const SelectorRow& row : SelectorTable()) {
+    if (row.kind == SelectorKind::Field) arguments.push_back(row.text + std::string(suffix));
+  }
   fake::FakePlatform fake;
   fake.firmware.table = bytes;
   fake::RunResult result = fake::Run(fake, arguments);
@@ -76,6 +74,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> bytes(data, data + size);
   tarnlix::fuzz::FromFirmwareService(bytes);
   tarnlix::fuzz::FromSavedFile(bytes);
-  tarnlix::fuzz::WholeRun(bytes);
+  for (const char* suffix : {"", ":*", ":2"}) tarnlix::fuzz::WholeRun(bytes, suffix);
   return 0;
 }

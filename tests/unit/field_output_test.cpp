@@ -135,6 +135,9 @@ TEST(FieldOutput, EverySwitchTextIsInTheTable) {
       "/OEM3",          "/OEM4",           "/OEM5",           "/OEM6",
       "/OEM7",          "/MEM",            "/MEMBANKLOC",     "/MEMMAN",
       "/MEMSERIAL",     "/MEMASSET",       "/MEMPARTNO",      "/BATTERY",
+      "/BIOSREV",       "/ECREV",          "/ENCLOSUREASSET", "/PROCESSORFAMILY",
+      "/PROCESSORSPEED", "/PROCESSORCORES", "/PROCESSORTHREADS", "/MEMDEVLOC",
+      "/MEMSIZE",       "/MEMSPEED",       "/MEMTYPE",        "/MEMTOTAL",
       "/BATLOC",        "/BATMAN",         "/BATDATE",        "/BATSERIAL",
       "/BATNAME",       "/BATVER",         "/BATCHEM"};
   for (const char* text : texts) {
@@ -144,6 +147,56 @@ TEST(FieldOutput, EverySwitchTextIsInTheTable) {
   }
   EXPECT_EQ(SelectorTable().size(), sizeof texts / sizeof texts[0]);
   EXPECT_EQ(FindSelector("/ALL"), nullptr) << "handled before the selectors";
+}
+
+// Three memory devices, the middle one too short to hold anything, and no
+// battery.
+std::string InstanceOutput(std::vector<std::string> arguments) {
+  fake::FakePlatform fake;
+  fake.firmware.table = HeaderForm(BareTable({
+      Structure(17, 0x1B, {{0x0C, 0x00}, {0x0D, 0x20}, {0x10, 1}, {0x18, 2}}, {"A1", "S-1"}),
+      Structure(17, 4),
+      Structure(17, 0x1B, {{0x0C, 0x00}, {0x0D, 0x40}, {0x10, 1}}, {"B1"}),
+  }));
+  return fake::Run(fake, arguments).out;
+}
+
+TEST(FieldOutput, InstancesOfAType) {
+  struct Case {
+    std::vector<std::string> arguments;
+    const char* out;
+  } cases[] = {
+      {{"/TAB", "/MEMDEVLOC", "/MEMDEVLOC:1", "/MEMDEVLOC:3", "/memsize:3"}, "A1\tA1\tB1\t16384\t"},
+      {{"/TAB", "/MEMDEVLOC:*", "/MEMSIZE:*", "/MEMSERIAL:*"},
+       "A1\t\tB1\t8192\t\t16384\tS-1\t\t\t"},
+      {{"/CSV", "/MEMDEVLOC:*", "/MEMTOTAL"}, "\"A1\",\"\",\"B1\",\"24576\"\n"},
+      // No structure of the type: one absent value.
+      {{"/CSV", "/BATLOC:*", "/MEMDEVLOC:4"}, "\"\",\"\"\n"},
+      // Anything else after the colon is no selector at all.
+      {{"/CSV", "/MEMDEVLOC:0", "/MEMDEVLOC:", "/MEMDEVLOC:-1", "/MEMDEVLOC:1x",
+        "/MEMDEVLOC:**", "/MEMTOTAL:1", "/MEM:1", "/NAME:1", "/MEMDEVLOC:99999999999999999999999"},
+       "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\n"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(InstanceOutput(c.arguments), c.out) << c.arguments[1];
+  }
+}
+
+TEST(FieldOutput, LinesEndEveryValue) {
+  struct Case {
+    std::vector<std::string> switches;
+    const char* out;
+  } cases[] = {
+      {{"/LINES"}, "A1\n\nB1\n8192\n"},
+      {{"/LINES", "/CRLF"}, "A1\n\nB1\n8192\n"},
+      {{"/LINES", "/TAB", "/SPACE"}, "A1\n\nB1\n8192\n"},
+      {{"/LINES", "/CSV"}, "\"A1\",\"\",\"B1\",\"8192\"\n"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = c.switches;
+    arguments.insert(arguments.end(), {"/MEMDEVLOC:*", "/MEMSIZE"});
+    EXPECT_EQ(InstanceOutput(arguments), c.out) << c.switches.size();
+  }
 }
 
 }  // namespace

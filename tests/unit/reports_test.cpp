@@ -101,6 +101,26 @@ TEST(Reports, SystemUuidHasItsOwnLineAfterTheStrings) {
             std::string::npos);
 }
 
+// A record with values but no strings still has something to show.
+TEST(Reports, DecodedValuesFollowTheStringsWithTheirUnits) {
+  test::LoadedReader r(HeaderForm(BareTable({
+      Structure(0, 0x18, {{0x04, 1}, {0x14, 2}, {0x15, 3}, {0x16, 1}, {0x17, 12}}, {"AMI"}),
+      Structure(4, 0x30, {{0x04, 1}, {0x06, 0xB3}, {0x16, 0x60}, {0x17, 0x09}, {0x23, 8}, {0x25, 16}},
+                {"CPU1"}),
+      Structure(17, 0x28, {{0x0C, 0x00}, {0x0D, 0x40}, {0x12, 0x1A}, {0x15, 0x80}, {0x16, 0x0C}}),
+  })));
+  r.reader.PrintAll();
+  EXPECT_EQ(r.fake.system.out,
+            "- SMBBios data v2.7 -\n\n"
+            "BIOS Information:\n\n"
+            "\tVendor         :\tAMI\n\tRevision       :\t2.3\n\tEC revision    :\t1.12\n\n"
+            "Processor Information:\n\n"
+            "\tSocket         :\tCPU1\n\tFamily         :\tXeon\n\tSpeed          :\t2400 MHz\n"
+            "\tCores          :\t8\n\tThreads        :\t16\n\n"
+            "Memory Device:\n\n"
+            "\tSize           :\t16384 MB\n\tSpeed          :\t3200 MT/s\n\tType           :\tDDR4\n\n");
+}
+
 TEST(Reports, NameTables) {
   EXPECT_STREQ(TypeNameTable[5], "Memory Controller Information ");
   EXPECT_STREQ(TypeNameTable[32], "System Boot Info");

@@ -57,10 +57,13 @@ inline std::vector<uint8_t> HeaderForm(const std::vector<uint8_t>& table,
   return out;
 }
 
-// A BIOS structure (type 0) with vendor, version and date as strings 1-3.
+// A BIOS structure (type 0) with vendor, version and date as strings 1-3,
+// and no release numbers.
 inline Structure Bios(const std::string& vendor, const std::string& version,
                       const std::string& date) {
-  return Structure(0, 0x18, {{0x04, 1}, {0x05, 2}, {0x08, 3}},
+  return Structure(0, 0x18,
+                   {{0x04, 1}, {0x05, 2}, {0x08, 3}, {0x14, 0xFF}, {0x15, 0xFF},
+                    {0x16, 0xFF}, {0x17, 0xFF}},
                    {vendor, version, date});
 }
 
