@@ -306,8 +306,8 @@ TEST(HelpScreen, EveryHelpSwitchWritesTheWholeTextBeforeAnythingIsRead) {
   EXPECT_EQ(notHelp.exitCode, 0);
 }
 
-// "--version" answers before anything is read, with the title's version.
-TEST(HelpScreen, VersionPrintsTheNameAndTheVersionOfTheTitle) {
+// "--version" answers before anything is read, wherever it stands.
+TEST(HelpScreen, VersionPrintsTheNameAndTheVersionBeforeAnythingIsRead) {
   for (std::vector<std::string> arguments :
        {std::vector<std::string>{"--version"}, {"/PCNAME", "--version", "--help"}}) {
     fake::FakePlatform fake;
