@@ -9,6 +9,7 @@ packages=(
   wine wine32
   tmux
   dmidecode
+  mandoc groff-base man-db lintian dpkg-dev file
 )
 
 if [ "$(id -u)" -ne 0 ]; then

@@ -3,7 +3,9 @@
 #   1. unit and end-to-end tests of the native (Linux) build;
 #   2. the same suite under AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. the Windows build (mingw-w64) and its tests under Wine;
-#   4. a short run of each fuzz target.
+#   4. a short run of each fuzz target;
+#   5. the packages: the .deb (as root also installed, run and removed) and
+#      the Windows zips.
 # Stages whose tools are missing say so and are skipped; run
 # scripts/install-deps.sh first on a fresh machine.
 #
@@ -50,6 +52,13 @@ fi
 if [ "$fuzz" = 1 ] && [ -x scripts/fuzz.sh ]; then
   echo "== fuzz targets, ${fuzz_seconds}s each"
   scripts/fuzz.sh "$fuzz_seconds"
+fi
+
+if [ -x scripts/package-tests.sh ]; then
+  echo "== packages"
+  package_options=()
+  [ "$windows" = 1 ] || package_options+=(--no-windows)
+  TARNLIX_NATIVE_BUILD=build scripts/package-tests.sh "${package_options[@]}"
 fi
 
 echo "== all tests passed"

@@ -1,10 +1,12 @@
 #include "cli/help_text.h"
 
+#include "cli/version.h"
+
 namespace tarnlix {
 
 std::vector<std::string> HelpText(const char* bullet) {
   return {
-      "           Tarnlix v1.03 - BIOS and system identity for batch files",
+      "           Tarnlix v" TARNLIX_VERSION " - BIOS and system identity for batch files",
       "",
       "Batch tool to detect basic BIOS information such as make, serial-number",
       "Supports Windows 2000 to Windows XP. Vista and Windows 7",

@@ -1,10 +1,12 @@
 #include "cli/run.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "cli/help_pager.h"
 #include "cli/help_text.h"
 #include "cli/selectors.h"
+#include "cli/version.h"
 #include "platform/platform.h"
 #include "platform/stdout.h"
 #include "smbios/reader.h"
@@ -22,13 +24,21 @@ char LowerAscii(char c) {
 
 void ShowHelpScreen() { ShowHelp(0x50, 7, 0); }
 
-// Sets the flag a formatting switch names; false when text is none of them.
-bool ApplyFormattingSwitch(const char* text, OutputOptions* options) {
-  struct Switch {
-    const char* text;
-    bool OutputOptions::*flag;  // null for "/DEBUG", which sets nothing
-  };
-  static const Switch kSwitches[] = {
+// The switches the parser matches itself, besides the formatting switches.
+constexpr const char* kFromSwitch = "/FROM:";  // the path follows the colon
+constexpr const char* kDumpSwitch = "/DUMP:";
+constexpr const char* kVerboseSwitch = "/V";
+constexpr const char* kAllSwitch = "/ALL";
+constexpr const char* kHelpSwitches[] = {"/?", "/H"};
+
+struct Switch {
+  const char* text;
+  bool OutputOptions::*flag;  // null for "/DEBUG", which sets nothing
+};
+
+// The switches that each set one output option.
+const std::vector<Switch>& FormattingSwitches() {
+  static const std::vector<Switch> kSwitches = {
       {"/DEBUG", nullptr},
       {"/DIRECT", &OutputOptions::direct},
       {"/CRLF", &OutputOptions::crlf},
@@ -39,7 +49,12 @@ bool ApplyFormattingSwitch(const char* text, OutputOptions* options) {
       {"/P", &OutputOptions::pause},
       {"/ISO", &OutputOptions::iso},
   };
-  for (const Switch& entry : kSwitches) {
+  return kSwitches;
+}
+
+// Sets the flag a formatting switch names; false when text is none of them.
+bool ApplyFormattingSwitch(const char* text, OutputOptions* options) {
+  for (const Switch& entry : FormattingSwitches()) {
     if (!EqualsIgnoringCase(text, entry.text)) continue;
     if (entry.flag != nullptr) options->*entry.flag = true;
     return true;
@@ -48,6 +63,17 @@ bool ApplyFormattingSwitch(const char* text, OutputOptions* options) {
 }
 
 }  // namespace
+
+const std::vector<const char*>& SwitchTexts() {
+  static const std::vector<const char*> texts = [] {
+    std::vector<const char*> all;
+    for (const Switch& entry : FormattingSwitches()) all.push_back(entry.text);
+    all.insert(all.end(), {kFromSwitch, kDumpSwitch, kVerboseSwitch, kAllSwitch});
+    all.insert(all.end(), std::begin(kHelpSwitches), std::end(kHelpSwitches));
+    return all;
+  }();
+  return texts;
+}
 
 bool EqualsIgnoringCase(const char* text, const char* expected) {
   for (; *text != '\0' && *expected != '\0'; ++text, ++expected) {
@@ -67,24 +93,30 @@ CommandLine ParseCommandLine(int argc, char** argv) {
   CommandLine line;
   for (int i = 1; i < argc; ++i) {
     char* argument = argv[i];
+    // The GNU forms every Linux user tries first; the rewrite below would
+    // turn them into unknown words.
+    if (std::strcmp(argument, "--help") == 0) ShowHelpScreen();
+    if (std::strcmp(argument, "--version") == 0) {
+      ExitWithMessage("tarnlix " TARNLIX_VERSION "\n", kExitSuccess);
+    }
     // "-X" is the same switch as "/X", for every later comparison too.
     if (argument[0] == '-') argument[0] = '/';
 
-    if (std::strcmp(argument, "/?") == 0 || EqualsIgnoringCase(argument, "/H")) {
-      ShowHelpScreen();
+    for (const char* help : kHelpSwitches) {
+      if (EqualsIgnoringCase(argument, help)) ShowHelpScreen();
     }
     if (ApplyFormattingSwitch(argument, &line.options)) continue;
-    if (StartsWithIgnoringCase(argument, "/FROM:")) {
-      line.fromPath = argument + std::strlen("/FROM:");
+    if (StartsWithIgnoringCase(argument, kFromSwitch)) {
+      line.fromPath = argument + std::strlen(kFromSwitch);
       line.hasFromPath = true;
       continue;
     }
-    if (StartsWithIgnoringCase(argument, "/DUMP:")) {
-      line.dumpPath = argument + std::strlen("/DUMP:");
+    if (StartsWithIgnoringCase(argument, kDumpSwitch)) {
+      line.dumpPath = argument + std::strlen(kDumpSwitch);
       line.hasDumpPath = true;
       continue;
     }
-    if (StartsWithIgnoringCase(argument, "/V") &&
+    if (StartsWithIgnoringCase(argument, kVerboseSwitch) &&
         !StartsWithIgnoringCase(argument, "/VEND")) {
       line.options.verbose = true;
       continue;
@@ -126,7 +158,7 @@ int RunTarnlix(int argc, char** argv) {
 
   bool wantsAll = false;
   for (const char* selector : line.selectors) {
-    if (EqualsIgnoringCase(selector, "/ALL")) wantsAll = true;
+    if (EqualsIgnoringCase(selector, kAllSwitch)) wantsAll = true;
   }
   if (wantsAll) {
     reader.PrintAll();

@@ -36,9 +36,15 @@ struct CommandLine {
   bool hasDumpPath = false;
 };
 
-// Parses the arguments after the program's name. "/?" and "/H" show the help
-// screen and a 101st selector ends the process; neither returns.
+// Parses the arguments after the program's name. "/?", "/H" and "--help"
+// show the help screen, "--version" prints the version and a 101st selector
+// ends the process; none of them returns.
 CommandLine ParseCommandLine(int argc, char** argv);
+
+// Every switch the command line knows, as it is matched (upper case; a
+// trailing colon means a value follows it). The GNU "--help" and "--version"
+// are not among them.
+const std::vector<const char*>& SwitchTexts();
 
 // Runs the tool and returns the process exit code.
 int RunTarnlix(int argc, char** argv);

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/version.h"
 #include "run_tool.h"
 
 namespace tarnlix::e2e {
@@ -219,7 +220,7 @@ TEST(HelpWithoutTerminal, WritesTheWholeTextOnceAndEndsAtOnce) {
   EXPECT_LT(NowMs() - started, 3000);
   EXPECT_FALSE(result.timedOut);
   EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.out.rfind("           Tarnlix v1.03", 0), 0u);
+  EXPECT_EQ(result.out.rfind("           Tarnlix v" TARNLIX_VERSION " - ", 0), 0u);
   EXPECT_EQ(result.out.find('\x1b'), std::string::npos);
   EXPECT_EQ(result.out.find('\r'), std::string::npos);
   EXPECT_EQ(result.out.find("-- "), std::string::npos);  // no prompt

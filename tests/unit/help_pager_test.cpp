@@ -8,6 +8,7 @@
 
 #include "cli/help_pager.h"
 #include "cli/help_text.h"
+#include "cli/version.h"
 #include "fake/fake_platform.h"
 #include "table_builder.h"
 
@@ -282,7 +283,7 @@ TEST(HelpScreen, EveryHelpSwitchWritesTheWholeTextBeforeAnythingIsRead) {
       {test::SystemInfo({"HP", "EliteBook 840"}), test::EndOfTable()}));
   for (std::vector<std::string> arguments :
        {std::vector<std::string>{}, {"/?"}, {"-?"}, {"/h"}, {"-H"}, {"/PCNAME", "-H"},
-        {"/PCNAME", "/CSV", "/?"}}) {
+        {"/PCNAME", "/CSV", "/?"}, {"--help"}, {"/PCNAME", "--help", "--version"}}) {
     fake::FakePlatform fake;
     fake.firmware.table = table;
     fake::RunResult result = fake::Run(fake, arguments);
@@ -300,16 +301,28 @@ TEST(HelpScreen, EveryHelpSwitchWritesTheWholeTextBeforeAnythingIsRead) {
   }
   fake::FakePlatform fake;
   fake.firmware.table = table;
-  fake::RunResult notHelp = fake::Run(fake, {"/HELP", "/??"});
+  fake::RunResult notHelp = fake::Run(fake, {"/HELP", "/??", "--HELP", "--Version"});
   EXPECT_EQ(notHelp.out, "");
   EXPECT_EQ(notHelp.exitCode, 0);
+}
+
+// "--version" answers before anything is read, wherever it stands.
+TEST(HelpScreen, VersionPrintsTheNameAndTheVersionBeforeAnythingIsRead) {
+  for (std::vector<std::string> arguments :
+       {std::vector<std::string>{"--version"}, {"/PCNAME", "--version", "--help"}}) {
+    fake::FakePlatform fake;
+    fake::RunResult result = fake::Run(fake, arguments);
+    EXPECT_EQ(result.out, "tarnlix " TARNLIX_VERSION "\n");
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(fake.firmware.calls, 0);
+  }
 }
 
 TEST(HelpScreen, TheTitleFitsTheBarAndTheLastPageFollowsTheText) {
   fake::FakePlatform fake;
   std::vector<std::string> lines = HelpText(fake.system.Bullet());
   ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines[0].rfind("           Tarnlix v1.03", 0), 0u);
+  EXPECT_EQ(lines[0].rfind("           Tarnlix v" TARNLIX_VERSION " - ", 0), 0u);
   EXPECT_LE(lines[0].size(), 79u);
 
   // End in a 25-row window shows the last page of the real text.
