@@ -30,6 +30,11 @@ if ! "$clangxx" -fsanitize=fuzzer,address,undefined "$probe/probe.cpp" \
   exit 0
 fi
 
+if [ ! -f /usr/include/nlohmann/json.hpp ]; then
+  echo "fuzz.sh: skipped: the JSON checker is missing (apt-get install nlohmann-json3-dev)"
+  exit 0
+fi
+
 CXX="$clangxx" cmake -S . -B "$build" -DTARNLIX_FUZZ=ON -DTARNLIX_TESTS=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 if [ ${#targets[@]} -eq 0 ]; then

@@ -10,6 +10,7 @@ packages=(
   tmux
   dmidecode
   mandoc groff-base man-db lintian dpkg-dev file
+  python3 nlohmann-json3-dev ansible-core
 )
 
 if [ "$(id -u)" -ne 0 ]; then

@@ -120,6 +120,7 @@ std::vector<std::string> HelpText(const char* bullet) {
       "/SPACE    Separate multiple output with a single space",
       "/TAB      Separate multiple output with a TAB character",
       "/LINES    Write a line end after every value (for FOR /F loops)",
+      "/JSON     Output in JSON format (everything, or the values selected)",
       "/V        Verbose mode. Normal mode is used to set environment variables",
       "/P        Pause after running",
       "",

@@ -5,6 +5,7 @@
 
 #include "cli/help_pager.h"
 #include "cli/help_text.h"
+#include "cli/json_output.h"
 #include "cli/selectors.h"
 #include "cli/version.h"
 #include "platform/platform.h"
@@ -46,6 +47,7 @@ const std::vector<Switch>& FormattingSwitches() {
       {"/SPACE", &OutputOptions::space},
       {"/TAB", &OutputOptions::tab},
       {"/LINES", &OutputOptions::lines},
+      {"/JSON", &OutputOptions::json},
       {"/P", &OutputOptions::pause},
       {"/ISO", &OutputOptions::iso},
   };
@@ -154,6 +156,13 @@ int RunTarnlix(int argc, char** argv) {
       reader.Release();
       return kExitFailure;
     }
+  }
+
+  if (options.json) {
+    int result = PrintJson(reader, options, line.selectors);
+    if (options.pause) WaitForKey(kPausePrompt);
+    reader.Release();
+    return result;
   }
 
   bool wantsAll = false;

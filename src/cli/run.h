@@ -20,6 +20,7 @@ struct OutputOptions {
   bool space = false;
   bool tab = false;
   bool lines = false;  // a line end after every value
+  bool json = false;   // one JSON document instead of the values
   bool pause = false;
   bool iso = false;
   bool verbose = false;

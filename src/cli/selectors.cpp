@@ -95,6 +95,15 @@ std::vector<const char*> SelectedValues(const SmbiosReader& reader, const Select
   return values;
 }
 
+int LookUpHostName(std::string* name, bool* found) {
+  NetworkInfo info;
+  int code = GetNetworkInfo(&info);
+  *found = info.hostName != nullptr;
+  if (*found) *name = info.hostName;
+  FreeNetworkInfo(&info);
+  return code;
+}
+
 SelectorOutcome PrintSelectors(const SmbiosReader& reader,
                                const OutputOptions& options,
                                const std::vector<const char*>& selectors,
@@ -135,15 +144,15 @@ SelectorOutcome PrintSelectors(const SmbiosReader& reader,
       return SelectorOutcome::GroupEnded;
     }
     if (row != nullptr && row->kind == SelectorKind::HostName) {
-      NetworkInfo info;
-      int code = GetNetworkInfo(&info);
+      std::string name;
+      bool found = false;
+      int code = LookUpHostName(&name, &found);
       *runResult = code;
       if (code != 0 && options.verbose) {
         // A failed lookup must not look like success to the script.
         ExitWithMessage("Error: Failed to retrieve network information\n", code);
       }
-      if (info.hostName != nullptr) WriteOut(info.hostName);
-      FreeNetworkInfo(&info);
+      if (found) WriteOut(name);
     }
     endValue(last);
   }

@@ -1,6 +1,7 @@
 // The selector table and the field output of a run.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "cli/run.h"
@@ -40,6 +41,10 @@ Selection ResolveSelector(const char* selector);
 // structure for ":*" (one absent value when there is none).
 std::vector<const char*> SelectedValues(const SmbiosReader& reader, const Selection& selection,
                                         bool iso);
+
+// Looks up the host name: the lookup's result code (0 on success), with the
+// name in *name and *found set when there is one.
+int LookUpHostName(std::string* name, bool* found);
 
 enum class SelectorOutcome { Completed, GroupEnded };
 

@@ -1,9 +1,12 @@
 // The walk, every accessor and both reports on arbitrary table bytes, through
 // the real load path: once as the firmware service's header form, once as a
 // saved file (whose layout is detected from its bytes: a bare table for most
-// inputs), and once as a whole run that asks for every field at once.
+// inputs), as whole runs that ask for every field and every structure at
+// once, and as the JSON document, which an independent parser must accept.
 #include <string>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "fuzz_support.h"
 
@@ -67,6 +70,30 @@ void WholeRun(const std::vector<uint8_t>& bytes, const char* suffix) {
   CheckReleased(fake);
 }
 
+// The JSON document of the whole table and of every selector at once, read
+// by an independent parser: it must be one valid JSON value, in valid UTF-8,
+// whatever bytes the strings held.
+void JsonRun(const std::vector<uint8_t>& bytes, bool selectorForm) {
+  std::vector<std::string> arguments = {"/JSON", "/ISO"};
+  if (selectorForm) {
+    for (const SelectorRow& row : SelectorTable()) {
+      if (arguments.size() == 100) break;
+      arguments.push_back(row.text + std::string(row.kind == SelectorKind::Field ? ":*" : ""));
+    }
+  }
+  fake::FakePlatform fake;
+  fake.firmware.table = bytes;
+  fake::RunResult result = fake::Run(fake, arguments);
+  if (bytes.empty()) {
+    FUZZ_CHECK(result.exitCode == 1);
+    return;
+  }
+  FUZZ_CHECK(result.exitCode == 0);
+  FUZZ_CHECK(nlohmann::json::accept(result.out));
+  FUZZ_CHECK(result.out.compare(result.out.size() - 2, 2, "}\n") == 0);
+  CheckReleased(fake);
+}
+
 }  // namespace
 }  // namespace tarnlix::fuzz
 
@@ -75,5 +102,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   tarnlix::fuzz::FromFirmwareService(bytes);
   tarnlix::fuzz::FromSavedFile(bytes);
   for (const char* suffix : {"", ":*", ":2"}) tarnlix::fuzz::WholeRun(bytes, suffix);
+  for (bool selectorForm : {false, true}) tarnlix::fuzz::JsonRun(bytes, selectorForm);
   return 0;
 }

@@ -1,0 +1,23 @@
+// "/JSON": the inventory, or the selected values, as one JSON document.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/run.h"
+#include "smbios/reader.h"
+
+namespace tarnlix {
+
+// Appends text as a JSON string. Firmware strings carry no declared
+// encoding: valid UTF-8 is kept as it is, anything else is read as Latin-1,
+// one character per byte, so nothing is lost and the output is UTF-8.
+void AppendJsonString(std::string& out, const char* text);
+
+// Writes the document: the whole inventory when no field or group selector
+// (or "/ALL") is given, otherwise one key per distinct selector. Returns the
+// run result: the code of a "/NAME" selector's lookup, else 0.
+int PrintJson(const SmbiosReader& reader, const OutputOptions& options,
+              const std::vector<const char*>& selectors);
+
+}  // namespace tarnlix

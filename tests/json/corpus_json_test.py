@@ -1,0 +1,168 @@
+#!/usr/bin/env python3
+"""Every corpus table's /JSON output, read with Python's strict JSON parser:
+valid UTF-8, no repeated keys, and every value what the text selectors print
+(expected.tsv, instances.tsv, uuid.tsv), numbers as JSON numbers.
+
+    corpus_json_test.py TOOL CORPUS_DIR
+"""
+import collections
+import json
+import subprocess
+import sys
+
+NUMBERS = {"/PROCESSORSPEED", "/PROCESSORCORES", "/PROCESSORTHREADS",
+           "/MEMSIZE", "/MEMSPEED", "/MEMTOTAL"}
+# The JSON array of each selector's structures, by the selector's prefix.
+GROUPS = [("/BIOS", "BIOS"), ("/ECREV", "BIOS"), ("/PC", "PC"), ("/BOARD", "BOARD"),
+          ("/ENCLOS", "ENCLOSURE"), ("/PROCESSOR", "PROCESSOR"), ("/CACHE", "CACHE"),
+          ("/PORT", "PORT"), ("/SLOT", "SLOT"), ("/DEVICE", "DEVICE"), ("/OEM", "OEM"),
+          ("/MEM", "MEM"), ("/BAT", "BATTERY")]
+DOCUMENT_KEYS = ["SMBIOS", "NAME"] + [g for g in dict.fromkeys(g for _, g in GROUPS)] + ["MEMTOTAL"]
+
+failures = []
+
+
+def fail(message):
+    failures.append(message)
+    if len(failures) <= 20:
+        print("FAIL:", message)
+
+
+def unescape(raw):
+    out, i = bytearray(), 0
+    while i < len(raw):
+        if raw[i] == 0x5C and i + 1 < len(raw):
+            out.append({ord("t"): 9, ord("n"): 10, ord("r"): 13}.get(raw[i + 1], raw[i + 1]))
+            i += 2
+        else:
+            out.append(raw[i])
+            i += 1
+    return bytes(out)
+
+
+def read_tsv(path):
+    with open(path, "rb") as f:
+        lines = f.read().split(b"\n")[1:]
+    return [line.split(b"\t") for line in lines if line]
+
+
+def as_json(selector, raw):
+    """The JSON value the text output raw stands for."""
+    if raw == b"":
+        return None
+    if selector in NUMBERS:
+        return int(raw)
+    try:
+        return raw.decode("utf-8")
+    except UnicodeDecodeError:
+        return raw.decode("latin-1")
+
+
+def no_repeated_keys(pairs):
+    keys = [k for k, _ in pairs]
+    if len(keys) != len(set(keys)):
+        raise ValueError("repeated key in %r" % keys)
+    return dict(pairs)
+
+
+def reject_constant(name):
+    raise ValueError("not JSON: " + name)
+
+
+def document(tool, arguments, where):
+    run = subprocess.run([tool] + arguments, capture_output=True, timeout=30)
+    if run.returncode != 0:
+        fail("%s: exit code %d" % (where, run.returncode))
+        return None
+    try:
+        text = run.stdout.decode("utf-8")
+        if not text.endswith("}\n") or text.count("\n}\n") != 1:
+            raise ValueError("not one object followed by one line end")
+        return json.loads(text, object_pairs_hook=no_repeated_keys,
+                          parse_constant=reject_constant)
+    except ValueError as error:
+        fail("%s: %s" % (where, error))
+        return None
+
+
+def same(value, wanted, where):
+    if value != wanted or type(value) is not type(wanted):
+        fail("%s: %r, expected %r" % (where, value, wanted))
+
+
+def group_of(selector):
+    return next(g for prefix, g in GROUPS if selector.startswith(prefix))
+
+
+def key_of(selector):
+    return "ENCLOSURETYPE" if selector == "/ENCLOSEURETYPE" else selector[1:]
+
+
+def main(tool, corpus):
+    expected = collections.OrderedDict()
+    for file, selector, value in read_tsv(corpus + "/expected.tsv"):
+        expected.setdefault(file.decode(), {})[selector.decode()] = unescape(value)
+    instances = collections.defaultdict(lambda: collections.defaultdict(list))
+    for file, selector, index, value in read_tsv(corpus + "/instances.tsv"):
+        values = instances[file.decode()][selector.decode()]
+        if int(index) != len(values) + 1:
+            fail("instances.tsv out of order at %s %s" % (file, selector))
+        values.append(unescape(value))
+    uuids = {f.decode(): unescape(u) for f, u in read_tsv(corpus + "/uuid.tsv")}
+
+    checked = 0
+    for file, values in expected.items():
+        source = "/FROM:" + corpus + "/" + file
+        # The whole document.
+        whole = document(tool, [source, "/JSON"], file)
+        if whole is None:
+            continue
+        if list(whole) != DOCUMENT_KEYS:
+            fail("%s: keys %r" % (file, list(whole)))
+            continue
+        header = subprocess.run([tool, source, "/ALL"], capture_output=True).stdout
+        version = None
+        if header.startswith(b"- SMBBios data v"):
+            version = header.split(b"\n")[0][16:-2].decode()
+        same(whole["SMBIOS"], version, file + " SMBIOS")
+        if whole["NAME"] is not None and not isinstance(whole["NAME"], str):
+            fail("%s: NAME %r" % (file, whole["NAME"]))
+        same(whole["MEMTOTAL"], as_json("/MEMTOTAL", values["/MEMTOTAL"]), file + " MEMTOTAL")
+        counts = collections.Counter()
+        for selector, list_ in instances[file].items():
+            group = group_of(selector)
+            counts[group] = max(counts[group], len(list_))
+            for i, raw in enumerate(list_):
+                objects = whole[group]
+                where = "%s %s:%d" % (file, selector, i + 1)
+                if i >= len(objects):
+                    fail(where + ": no object")
+                    continue
+                same(objects[i].get(key_of(selector), "missing"), as_json(selector, raw), where)
+                checked += 1
+        for group in DOCUMENT_KEYS[2:-1]:
+            same(len(whole[group]), counts[group], "%s %s structures" % (file, group))
+        if whole["PC"]:
+            same(whole["PC"][0]["PCUUID"], as_json("/PCUUID", uuids[file]), file + " PCUUID")
+
+        # The selector form: every structure of every field, and the first.
+        selectors = [s for s in values if s not in ("/BIOSDATE+ISO", "/MEMTOTAL")]
+        arguments = [source, "/JSON", "/MEMTOTAL"] + [s + ":*" for s in selectors]
+        chosen = document(tool, arguments, file + " selector form")
+        iso = document(tool, [source, "/JSON", "/ISO", "/BIOSDATE"], file + " /ISO")
+        if chosen is None or iso is None:
+            continue
+        same(list(chosen), [a[1:] for a in arguments[2:]], file + " selector keys")
+        same(iso, {"BIOSDATE": as_json("/BIOSDATE", values["/BIOSDATE+ISO"])}, file + " /ISO")
+        same(chosen["MEMTOTAL"], as_json("/MEMTOTAL", values["/MEMTOTAL"]), file + " MEMTOTAL")
+        for selector in selectors:
+            wanted = [as_json(selector, raw) for raw in instances[file].get(selector, [])]
+            same(chosen[selector[1:] + ":*"], wanted, "%s %s:*" % (file, selector))
+            checked += 1
+
+    print("%d tables, %d values checked, %d failures" % (len(expected), checked, len(failures)))
+    return 1 if failures or len(expected) != 309 else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1], sys.argv[2]))
