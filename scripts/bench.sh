@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Speed of tarnlix: the in-process benchmark (load, every accessor, the full
+# Speed of tarnlix: the in-process benchmark (load, every field, the full
 # dump) and, where dmidecode is installed, the whole process against
-# `dmidecode --from-dump` reading the same dump. Wall times on a busy machine
-# are noisy; the instruction counts (valgrind) are repeatable.
+# `dmidecode --from-dump` reading the same dump: one value against
+# `dmidecode -s`, and the JSON document against dmidecode's full decode, on
+# real dumps and on tables 1, 4, 16 and 64 times as large. Wall times on a
+# busy machine are noisy; the instruction counts (valgrind) are repeatable.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -39,4 +41,41 @@ for dump in "${dumps[@]}"; do
       echo "$command: $count instructions"
     done
   fi
+done
+
+command -v valgrind >/dev/null || { echo "== instruction counts skipped: valgrind is not installed"; exit 0; }
+instructions() {
+  valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null |
+    sed -n 's/.*Collected : //p'
+}
+echo "== /JSON against dmidecode's full decode (instructions)"
+for dump in "${dumps[@]}" tests/data/corpus/raw/uroot-sample.bin; do
+  echo "$dump: tarnlix /JSON $(instructions build-bench/tarnlix "/FROM:$dump" /JSON)," \
+       "dmidecode $(instructions dmidecode --from-dump "$dump")"
+done
+
+# The Dell table's structures repeated, saved as a dump both tools read.
+echo "== /JSON on growing tables (instructions per byte of dump)"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for times in 1 4 16 64; do
+  python3 - tests/data/corpus/raw/dell-r630.bin "$work/bare.bin" "$times" <<'PY'
+import sys
+data = open(sys.argv[1], "rb").read()
+body, i = bytearray(), 0
+while i + 4 <= len(data) and data[i + 1] >= 4:
+    end = data.find(b"\0\0", i + data[i + 1])
+    if end < 0:
+        break
+    if data[i] != 127:
+        body += data[i:end + 2]
+    i = end + 2
+open(sys.argv[2], "wb").write(bytes(body) * int(sys.argv[3]) + bytes([127, 4, 0xFF, 0xFF, 0, 0]))
+PY
+  build-bench/tarnlix "/FROM:$work/bare.bin" "/DUMP:$work/dump.bin" /PCSERIAL >/dev/null
+  size=$(stat -c %s "$work/dump.bin")
+  ours=$(instructions build-bench/tarnlix "/FROM:$work/dump.bin" /JSON)
+  theirs=$(instructions dmidecode --from-dump "$work/dump.bin")
+  echo "${times}x, $size bytes: tarnlix $ours ($((${ours//,/} / size))/byte)," \
+       "dmidecode $theirs ($((${theirs//,/} / size))/byte)"
 done

@@ -118,7 +118,7 @@ void AppendHostName(std::string& out, int* code) {
 }
 
 bool IsFieldOrGroup(const Selection& selection) {
-  return selection.row != nullptr && selection.row->kind != SelectorKind::HostName;
+  return selection.row && selection.row->kind != SelectorKind::HostName;
 }
 
 // The key of a selector: its text without the leading slash, in upper case.
@@ -197,7 +197,7 @@ int PrintJson(const SmbiosReader& reader, const OutputOptions& options,
     selections.push_back(ResolveSelector(selector));
     const Selection& selection = selections.back();
     wholeTable = wholeTable && !IsFieldOrGroup(selection);
-    askedForName = askedForName || (selection.row != nullptr &&
+    askedForName = askedForName || (selection.row &&
                                     selection.row->kind == SelectorKind::HostName);
     if (EqualsIgnoringCase(selector, "/ALL")) {
       wholeTable = true;
@@ -227,8 +227,8 @@ int PrintJson(const SmbiosReader& reader, const OutputOptions& options,
     AppendJsonString(document.Next(), key.c_str());
     out += ": ";
     const Selection& selection = selections[i];
-    const SelectorRow* row = selection.row;
-    if (row == nullptr) {
+    const std::optional<SelectorRow>& row = selection.row;
+    if (!row) {
       out += "null";
     } else if (row->kind == SelectorKind::HostName) {
       AppendHostName(out, &nameCode);

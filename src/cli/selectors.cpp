@@ -13,7 +13,9 @@ namespace {
 // The groups and fields come from the field table, in its order, each
 // group switch before the first field of its type.
 std::vector<SelectorRow> BuildRows() {
-  std::vector<SelectorRow> rows = {{"/NAME", SelectorKind::HostName, nullptr, 0}};
+  std::vector<SelectorRow> rows;
+  rows.reserve(FieldRowCount() + StructureGroupCount() + 1);
+  rows.push_back({"/NAME", SelectorKind::HostName, nullptr, 0});
   const FieldRow* fields = FieldRows();
   for (size_t i = 0; i < FieldRowCount(); ++i) {
     const FieldRow& field = fields[i];
@@ -58,16 +60,32 @@ const SelectorRow* FindSelector(const char* selector) {
   return nullptr;
 }
 
+// The row of a selector text, found without building the table: a run
+// looks up only the few selectors it was given.
+std::optional<SelectorRow> LookUpRow(const char* text) {
+  if (EqualsIgnoringCase(text, "/NAME")) return SelectorRow{"/NAME", SelectorKind::HostName, nullptr, 0};
+  for (size_t g = 0; g < StructureGroupCount(); ++g) {
+    const StructureGroup& group = StructureGroups()[g];
+    if (group.hasSwitch && EqualsIgnoringCase(text, group.selector)) {
+      return SelectorRow{group.selector, SelectorKind::Group, nullptr, group.type};
+    }
+  }
+  if (const FieldRow* field = FindField(text)) {
+    return SelectorRow{field->selector, SelectorKind::Field, field, 0};
+  }
+  return std::nullopt;
+}
+
 Selection ResolveSelector(const char* selector) {
   Selection selection;
   const char* colon = std::strchr(selector, ':');
   if (colon == nullptr) {
-    selection.row = FindSelector(selector);
+    selection.row = LookUpRow(selector);
     return selection;
   }
-  const SelectorRow* row = FindSelector(std::string(selector, colon).c_str());
+  std::optional<SelectorRow> row = LookUpRow(std::string(selector, colon).c_str());
   // Only the fields of one structure have instances.
-  if (row == nullptr || row->kind != SelectorKind::Field ||
+  if (!row || row->kind != SelectorKind::Field ||
       row->field->decode == FieldDecode::MemoryTotal) {
     return selection;
   }
@@ -124,10 +142,10 @@ SelectorOutcome PrintSelectors(const SmbiosReader& reader,
   for (size_t i = 0; i < selectors.size(); ++i) {
     bool last = i + 1 == selectors.size();
     Selection selection = ResolveSelector(selectors[i]);
-    const SelectorRow* row = selection.row;
+    const std::optional<SelectorRow>& row = selection.row;
     // Under ":*" every structure's value is written as if the selector had
     // been given once for it, quotes and separators included.
-    if (row != nullptr && row->kind == SelectorKind::Field) {
+    if (row && row->kind == SelectorKind::Field) {
       std::vector<const char*> values = SelectedValues(reader, selection, options.iso);
       for (size_t k = 0; k < values.size(); ++k) {
         if (options.csv) WriteOut("\"");
@@ -139,11 +157,11 @@ SelectorOutcome PrintSelectors(const SmbiosReader& reader,
     // The quote comes before the selector is acted on, so group switches and
     // unknown words get it too.
     if (options.csv) WriteOut("\"");
-    if (row != nullptr && row->kind == SelectorKind::Group) {
+    if (row && row->kind == SelectorKind::Group) {
       reader.PrintGroup(row->groupType);
       return SelectorOutcome::GroupEnded;
     }
-    if (row != nullptr && row->kind == SelectorKind::HostName) {
+    if (row && row->kind == SelectorKind::HostName) {
       std::string name;
       bool found = false;
       int code = LookUpHostName(&name, &found);

@@ -1,6 +1,7 @@
 // The selector table and the field output of a run.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,7 @@ const std::vector<SelectorRow>& SelectorTable();
 // (every structure); anything else after the colon matches no row.
 struct Selection {
   enum class Instances { First, One, All };
-  const SelectorRow* row = nullptr;  // null: unmatched
+  std::optional<SelectorRow> row;  // none: unmatched
   Instances instances = Instances::First;
   size_t index = 0;  // from 0, for One
 };

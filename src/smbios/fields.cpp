@@ -1,6 +1,5 @@
 #include "smbios/fields.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "smbios/bytes.h"
@@ -133,15 +132,29 @@ constexpr bool IsValueRow(const FieldRow& row) {
          row.decode != FieldDecode::MemoryTotal && !row.alias;
 }
 
-constexpr bool ValuesFitRecords() {
-  for (int type = 0; type < 256; ++type) {
-    int count = 0;
-    for (const FieldRow& row : kRows) count += row.type == type && IsValueRow(row);
-    if (count > kMaxValues) return false;
+// The value rows of each structure type, worked out when the tool is built.
+constexpr int kValueTypes = 32;  // no later type is stored
+struct ValueTable {
+  const FieldRow* rows[kValueTypes][kMaxValues] = {};
+  int counts[kValueTypes] = {};
+  bool fits = true;
+};
+
+constexpr ValueTable BuildValueTable() {
+  ValueTable table;
+  for (const FieldRow& row : kRows) {
+    if (!IsValueRow(row)) continue;
+    if (row.type >= kValueTypes || table.counts[row.type] == kMaxValues) {
+      table.fits = false;
+      continue;
+    }
+    table.rows[row.type][table.counts[row.type]++] = &row;
   }
-  return true;
+  return table;
 }
-static_assert(ValuesFitRecords(), "a record holds at most kMaxValues values");
+
+constexpr ValueTable kValueTable = BuildValueTable();
+static_assert(kValueTable.fits, "a record holds at most kMaxValues values");
 
 constexpr StructureGroup kGroups[] = {
     {"/BIOS", 0, true},       {"/PC", 1, true},    {"/BOARD", 2, true},
@@ -227,8 +240,21 @@ const char* FamilyName(const FieldRow& row, const StructureView& s, uint32_t cod
   return row.names(code);
 }
 
+// Writes value in decimal at out and returns the end (printf costs more
+// than a whole structure's decoding).
+char* AppendDecimal(char* out, uint64_t value) {
+  char digits[20];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  while (count > 0) *out++ = digits[--count];
+  return out;
+}
+
 const char* Decimal(uint64_t value, char (&buffer)[kValueTextSize]) {
-  std::snprintf(buffer, sizeof buffer, "%llu", static_cast<unsigned long long>(value));
+  *AppendDecimal(buffer, value) = '\0';
   return buffer;
 }
 
@@ -278,18 +304,12 @@ const FieldRow* FindField(const char* text) {
 }
 
 const FieldRow* const* ValueRowsOf(uint8_t type, int* count) {
-  struct Table {
-    const FieldRow* rows[256][kMaxValues] = {};
-    int counts[256] = {};
-    Table() {
-      for (const FieldRow& row : kRows) {
-        if (IsValueRow(row)) rows[row.type][counts[row.type]++] = &row;
-      }
-    }
-  };
-  static const Table table;
-  *count = table.counts[type];
-  return table.rows[type];
+  if (type >= kValueTypes) {
+    *count = 0;
+    return kValueTable.rows[0];
+  }
+  *count = kValueTable.counts[type];
+  return kValueTable.rows[type];
 }
 
 int ValueIndex(const FieldRow& row) {
@@ -322,7 +342,9 @@ const char* DecodeField(const FieldRow& row, const StructureView& s,
       uint8_t major = s.bytes[row.at];
       uint8_t minor = s.bytes[row.at + 1];
       if (major == 0xFF || minor == 0xFF) return nullptr;
-      std::snprintf(buffer, sizeof buffer, "%u.%u", major, minor);
+      char* out = AppendDecimal(buffer, major);
+      *out++ = '.';
+      *AppendDecimal(out, minor) = '\0';
       return buffer;
     }
     case FieldDecode::Number: {

@@ -27,7 +27,8 @@ bool SmbiosRecord::HasText() const {
 bool SmbiosReader::Load() {
   records.clear();
   rawTable.reset();
-  for (std::vector<uint32_t>& list : instances) list.clear();
+  instanceOrder.clear();
+  for (uint32_t& start : instanceStart) start = 0;
   memoryTotal = nullptr;
 
   AcquireOptions options;
@@ -62,7 +63,8 @@ void SmbiosReader::Release() {
   rawTable.reset();
   records.clear();
   records.shrink_to_fit();
-  for (std::vector<uint32_t>& list : instances) list = {};
+  instanceOrder = {};
+  for (uint32_t& start : instanceStart) start = 0;
   memoryTotal = nullptr;
   std::free(stringPool);
   stringPool = nullptr;
@@ -89,11 +91,7 @@ void SmbiosReader::WalkStructures(const uint8_t* data, size_t start,
     uint8_t formattedLength = structure[1];
     records.emplace_back();
     SmbiosRecord& record = records.back();
-    // Every structure of a type counts as one of its instances, even one too
-    // short to hold a value, so that the instances of two fields line up.
-    if (type < kFirstUnstoredType) {
-      instances[type].push_back(static_cast<uint32_t>(records.size() - 1));
-    }
+    record.structureType = type;
     if (formattedLength >= 5 && type < kFirstUnstoredType) {
       size_t stringStart = position + formattedLength;
       // The string-set without its final double NUL.
@@ -107,6 +105,7 @@ void SmbiosReader::WalkStructures(const uint8_t* data, size_t start,
     }
     position = next;
   }
+  IndexInstances();
   if (totalMb != 0) {
     char text[kValueTextSize];
     int size = std::snprintf(text, sizeof text, "%llu",
@@ -178,13 +177,35 @@ const char* SmbiosReader::CopyString(const char* text, size_t length) {
   return copy;
 }
 
+// Every structure of a type counts as one of its instances, even one too
+// short to hold a value, so that the instances of two fields line up.
+void SmbiosReader::IndexInstances() {
+  uint32_t counts[kFirstUnstoredType] = {};
+  for (const SmbiosRecord& record : records) {
+    if (record.structureType < kFirstUnstoredType) ++counts[record.structureType];
+  }
+  uint32_t next[kFirstUnstoredType];
+  uint32_t total = 0;
+  for (int type = 0; type < kFirstUnstoredType; ++type) {
+    instanceStart[type] = next[type] = total;
+    total += counts[type];
+  }
+  instanceStart[kFirstUnstoredType] = total;
+  instanceOrder.resize(total);
+  for (size_t i = 0; i < records.size(); ++i) {
+    uint8_t type = records[i].structureType;
+    if (type < kFirstUnstoredType) instanceOrder[next[type]++] = static_cast<uint32_t>(i);
+  }
+}
+
 size_t SmbiosReader::InstanceCount(uint8_t type) const {
-  return loaded != 0 && type < kFirstUnstoredType ? instances[type].size() : 0;
+  if (loaded == 0 || type >= kFirstUnstoredType) return 0;
+  return instanceStart[type + 1] - instanceStart[type];
 }
 
 const SmbiosRecord* SmbiosReader::Instance(uint8_t type, size_t index) const {
   if (index >= InstanceCount(type)) return nullptr;
-  return &records[instances[type][index]];
+  return &records[instanceOrder[instanceStart[type] + index]];
 }
 
 const char* SmbiosReader::Value(const FieldRow& field, size_t index, bool iso) const {

@@ -20,6 +20,7 @@ constexpr uint8_t kFirstUnstoredType = 32;
 // bytes, are walked but not stored: their record stays empty.
 struct SmbiosRecord {
   uint8_t type = 0;
+  uint8_t structureType = 0;  // the type byte, stored or not
   bool stored = false;
   // Owned by the reader; null when absent, otherwise non-empty and not ending
   // in a space.
@@ -137,6 +138,7 @@ class SmbiosReader {
   void FillRecord(SmbiosRecord& record, const uint8_t* structure,
                   size_t formattedLength, const uint8_t* stringSet,
                   size_t stringSetLength);
+  void IndexInstances();
   const char* CopyString(const char* text, size_t length);
   // The first structure's value of the field with this selector text.
   const char* FirstValue(const char* selector) const;
@@ -150,8 +152,11 @@ class SmbiosReader {
   char* stringPool = nullptr;
   size_t poolUsed = 0;
   size_t poolSize = 0;
-  // The record index of every structure of each type, in table order.
-  std::vector<uint32_t> instances[kFirstUnstoredType];
+  // The record indices of the structures of each type, in table order:
+  // those of type t are instanceOrder[instanceStart[t]] and on, up to
+  // instanceStart[t + 1].
+  std::vector<uint32_t> instanceOrder;
+  uint32_t instanceStart[kFirstUnstoredType + 1] = {};
   const char* memoryTotal = nullptr;
 };
 
