@@ -1,5 +1,6 @@
 #include "cli/selectors.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -100,17 +101,15 @@ Selection ResolveSelector(const char* selector) {
   return selection;
 }
 
-std::vector<const char*> SelectedValues(const SmbiosReader& reader, const Selection& selection,
-                                        bool iso) {
-  const FieldRow& field = *selection.row->field;
-  if (selection.instances != Selection::Instances::All) {
-    return {reader.Value(field, selection.index, iso)};
-  }
-  size_t count = reader.InstanceCount(field.type);
-  std::vector<const char*> values;
-  for (size_t i = 0; i < count; ++i) values.push_back(reader.Value(field, i, iso));
-  if (values.empty()) values.push_back(nullptr);
-  return values;
+size_t SelectedCount(const SmbiosReader& reader, const Selection& selection) {
+  if (selection.instances != Selection::Instances::All) return 1;
+  return std::max<size_t>(reader.InstanceCount(selection.row->field->type), 1);
+}
+
+const char* SelectedValue(const SmbiosReader& reader, const Selection& selection, size_t k,
+                          bool iso) {
+  size_t index = selection.instances == Selection::Instances::All ? k : selection.index;
+  return reader.Value(*selection.row->field, index, iso);
 }
 
 int LookUpHostName(std::string* name, bool* found) {
@@ -146,11 +145,13 @@ SelectorOutcome PrintSelectors(const SmbiosReader& reader,
     // Under ":*" every structure's value is written as if the selector had
     // been given once for it, quotes and separators included.
     if (row && row->kind == SelectorKind::Field) {
-      std::vector<const char*> values = SelectedValues(reader, selection, options.iso);
-      for (size_t k = 0; k < values.size(); ++k) {
+      // The ISO date form lives in one buffer: each value is written before
+      // the next is asked for.
+      size_t count = SelectedCount(reader, selection);
+      for (size_t k = 0; k < count; ++k) {
         if (options.csv) WriteOut("\"");
-        if (values[k] != nullptr) WriteOut(values[k]);
-        endValue(last && k + 1 == values.size());
+        if (const char* value = SelectedValue(reader, selection, k, options.iso)) WriteOut(value);
+        endValue(last && k + 1 == count);
       }
       continue;
     }

@@ -38,10 +38,12 @@ struct Selection {
 };
 Selection ResolveSelector(const char* selector);
 
-// The values a field selection gives: one for a single structure, one per
-// structure for ":*" (one absent value when there is none).
-std::vector<const char*> SelectedValues(const SmbiosReader& reader, const Selection& selection,
-                                        bool iso);
+// How many values a field selection writes: one for a single structure, one
+// per structure for ":*" (one absent value when there is none); and the k-th
+// of them, valid until the next value is asked for.
+size_t SelectedCount(const SmbiosReader& reader, const Selection& selection);
+const char* SelectedValue(const SmbiosReader& reader, const Selection& selection, size_t k,
+                          bool iso);
 
 // Looks up the host name: the lookup's result code (0 on success), with the
 // name in *name and *found set when there is one.

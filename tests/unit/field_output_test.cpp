@@ -76,6 +76,11 @@ TEST(FieldOutput, ValuesAreWrittenUnchanged) {
 TEST(FieldOutput, IsoChangesOnlyTheBiosDate) {
   EXPECT_EQ(Output({"/TAB", "/BIOSDATE", "/BATDATE"}), "05/06/2019\t07/08/2009\t");
   EXPECT_EQ(Output({"/ISO", "/TAB", "/BIOSDATE", "/BATDATE"}), "2019/05/06\t07/08/2009\t");
+  // Each structure's date in its own form.
+  fake::FakePlatform fake;
+  fake.firmware.table = HeaderForm(BareTable(
+      {test::Bios("A", "1", "01/02/2003"), test::Bios("B", "2", "04/05/2006")}));
+  EXPECT_EQ(fake::Run(fake, {"/ISO", "/TAB", "/BIOSDATE:*"}).out, "2003/01/02\t2006/04/05\t");
 }
 
 TEST(FieldOutput, RowsTheToolAddsOrMends) {
