@@ -58,6 +58,9 @@ bounded() {
 
 case "${1:-}" in
   --create-prefix)
+    # A run that was cut short left its server up: it is stopped first, as
+    # a removed prefix would leave it running with no way to reach it.
+    if [ -d "$WINEPREFIX" ]; then timeout 30 wineserver -k >/dev/null 2>&1 </dev/null; fi
     rm -rf "$WINEPREFIX" "$skipped"
     mkdir -p "$WINEPREFIX" || exit 1
     # The prefix is made by the 64-bit loader where there is one: the 32-bit
@@ -65,8 +68,9 @@ case "${1:-}" in
     boot=$(wine64_command)
     boot=${boot:-${TARNLIX_WINE32:-wine}}
     # A server that stays up for the whole run: tests then never wait for
-    # one started with their own output.
-    timeout 30 wineserver -p >/dev/null 2>&1 </dev/null
+    # one started with their own output. Should the removal never come (a
+    # run cut short), it still ends five idle minutes after the last program.
+    timeout 30 wineserver -p300 >/dev/null 2>&1 </dev/null
     if ! WINEDEBUG=-all bounded "$limit" "$boot" wineboot --init \
          >"$WINEPREFIX.log" 2>&1; then
       echo "wine-run: wineboot could not create the prefix: $(tail -3 "$WINEPREFIX.log")"
