@@ -11,7 +11,7 @@
 # Environment (all optional):
 #   TARNLIX_NATIVE_BUILD   configured native build directory (build)
 #   TARNLIX_WINDOWS_BUILD  32-bit Windows build directory (build-windows)
-#   TARNLIX_WINDOWS64_BUILD 64-bit Windows build directory (build-windows-x86_64)
+#   TARNLIX_WINDOWS64_BUILD 64-bit Windows build directory (build-windows-x64)
 #   JOBS                   parallel build jobs (nproc)
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
@@ -181,7 +181,7 @@ if [ "$windows" = 1 ]; then
   zip_stage cmake/mingw-i686.cmake i686-w64-mingw32-g++-posix \
     "${TARNLIX_WINDOWS_BUILD:-build-windows}" win32
   zip_stage cmake/mingw-x86_64.cmake x86_64-w64-mingw32-g++-posix \
-    "${TARNLIX_WINDOWS64_BUILD:-build-windows-x86_64}" win64
+    "${TARNLIX_WINDOWS64_BUILD:-build-windows-x64}" win64
 else
   skip "the Windows zips: --no-windows"
 fi

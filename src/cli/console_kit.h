@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "platform/stdout.h"
+
 namespace tarnlix {
 
 // Blanks the whole screen buffer in the current text attribute and puts the
@@ -30,9 +32,7 @@ int16_t GetCursorRow();
 void SetCursor(int column, int row);
 
 // Writes formatted text to the console device, never to standard output.
-#if defined(__GNUC__)
-__attribute__((format(printf, 1, 2)))
-#endif
+TARNLIX_PRINTF_FORMAT(1, 2)
 void ConsolePrint(const char* format, ...);
 
 // True when keys can be read from a console at all.

@@ -59,11 +59,11 @@ struct FixedNetworkInfo {
   uint32_t enableDns;
 };
 
-#if defined(_WIN32) && !defined(_WIN64)
-// The 32-bit Windows service refuses to work with anything that does not
-// hold this record.
-static_assert(sizeof(FixedNetworkInfo) == 584, "FIXED_INFO is 584 bytes");
-#endif
+// The Windows service refuses to work with anything that does not hold this
+// record: 584 bytes with 32-bit pointers, 600 with 64-bit ones (the links
+// grow, and the record is padded to their alignment).
+static_assert(sizeof(FixedNetworkInfo) == (sizeof(void*) == 4 ? 584 : 600),
+              "FIXED_INFO is 584 bytes with 32-bit pointers, 600 with 64-bit");
 
 // Asks the IP configuration service for the machine's fixed network
 // parameters and copies them into info. Returns 0 on success; 1 when info

@@ -22,6 +22,19 @@ inline std::vector<uint8_t> ReadCorpusFile(const std::string& relative) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+// What the "/DIRECT" read handed over, with its out-parameters.
+struct DirectResult {
+  RawTablePtr table;
+  uint32_t size = 0xDEAD;
+  int16_t errorCode = -1;
+};
+
+inline DirectResult ReadDirect() {
+  DirectResult result;
+  result.table = TarnlixDataNT2(&result.size, &result.errorCode);
+  return result;
+}
+
 // The bytes of a handed-over table, from an offset (8 skips the header).
 inline std::vector<uint8_t> Bytes(const RawSmbiosTable& table, size_t from = 0) {
   return std::vector<uint8_t>(table.data + from, table.data + table.length);

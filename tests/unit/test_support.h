@@ -1,13 +1,13 @@
 // Shared helpers for unit tests.
 #pragma once
 
-#include <stdlib.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "fake/fake_platform.h"
@@ -35,9 +35,17 @@ inline std::string Text(const char* value) {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "tarnlix-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    // Made by an exclusive create, as mkdtemp does, on every system.
+    std::error_code error;
+    std::filesystem::path base = std::filesystem::temp_directory_path(error);
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      std::filesystem::path candidate =
+          base / ("tarnlix-test-" + std::to_string(random()));
+      if (std::filesystem::create_directory(candidate, error)) {
+        path_ = candidate.string();
+      }
+    }
   }
   ~TempDir() {
     std::error_code ignored;

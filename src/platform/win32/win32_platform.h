@@ -5,6 +5,10 @@
 
 namespace tarnlix::win32 {
 
+// The handle a predefined registry key (kHkeyLocalMachine) has in this
+// process; any other key is passed through unchanged.
+void* PredefinedKey(uintptr_t root);
+
 class Win32System : public SystemApi {
  public:
   uint32_t GetVersion() override;

@@ -1,14 +1,28 @@
 #include <windows.h>
 
+#include <cstdint>
+
 #include "platform/win32/win32_platform.h"
 
 namespace tarnlix::win32 {
+
+void* PredefinedKey(uintptr_t root) {
+  // The predefined keys are 32-bit values that the system's headers widen
+  // with their sign: HKEY_LOCAL_MACHINE is 0xFFFFFFFF80000002 to a 64-bit
+  // process, and 0x0000000080000002 names no key there.
+  uint64_t value = root;
+  if (value >= 0x80000000u && value <= 0xFFFFFFFFu) {
+    return reinterpret_cast<void*>(static_cast<intptr_t>(
+        static_cast<int32_t>(static_cast<uint32_t>(root))));
+  }
+  return reinterpret_cast<void*>(root);
+}
 
 long Win32Registry::RegOpenKeyExA(uintptr_t root, const char* subKey,
                                   uint32_t options, uint32_t access,
                                   KeyHandle* key) {
   HKEY opened = nullptr;
-  LONG status = ::RegOpenKeyExA(reinterpret_cast<HKEY>(root), subKey, options,
+  LONG status = ::RegOpenKeyExA(static_cast<HKEY>(PredefinedKey(root)), subKey, options,
                                 access, &opened);
   *key = opened;
   return status;

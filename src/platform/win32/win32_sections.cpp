@@ -15,10 +15,13 @@ namespace {
 constexpr int32_t kStatusProcedureNotFound = static_cast<int32_t>(0xC000007Au);
 constexpr int32_t kStatusInvalidViewSize = static_cast<int32_t>(0xC000001Fu);
 
-// The end of the physical memory a view can reach: 4 GiB on the 32-bit
-// system, and never past what the signed 64-bit section offset can hold.
-constexpr uint64_t kReachableEnd =
-    sizeof(void*) == 4 ? uint64_t{1} << 32 : uint64_t{INT64_MAX};
+// The end of the physical memory a view can reach: what the signed 64-bit
+// section offset can hold. It is the same for the 32-bit exe: the offset is
+// 64 bits wide there too, and a 32-bit process on 64-bit Windows (or on a
+// PAE system) reaches physical memory past 4 GiB, where firmware may place
+// a 64-bit entry point's table. Only the view itself must fit the process,
+// which its SIZE_T length already ensures.
+constexpr uint64_t kReachableEnd = uint64_t{INT64_MAX};
 
 struct NativeUnicodeString {
   USHORT Length;

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Writes what the Linux build answers where the Windows build must answer
+# the same, for the Windows tests to compare with:
+#   linux-reference.sh TOOL CORPUS OUT
+# Every answer is OUT/NAME.out with its exit code in OUT/NAME.rc:
+#   corpus/TABLE        /ALL of every table that expected.tsv lists
+#   json/TABLE          /JSON of the same tables
+#   registry/NAME.bin   the two values the registry tests store, and
+#   registry/NAME       /ALL of each: laptop (the bytes Windows stored) and
+#                       hyperv (a 17 KB table, far past any fixed buffer)
+#   help                /?
+#   dump.bin, dump      /DUMP and /PCUUID of dell-r630.bin
+#   hostname            the unqualified host name
+set -euo pipefail
+tool=$1 corpus=$2 out=$3
+rm -rf "$out"
+mkdir -p "$out/corpus" "$out/json" "$out/registry"
+
+# answer NAME ARGS... : the tool's output and exit code, without a terminal.
+answer() {
+  local name=$1 rc=0
+  shift
+  mkdir -p "$(dirname "$out/$name")"
+  setsid -w timeout -k 5 60 "$tool" "$@" </dev/null >"$out/$name.out" 2>/dev/null || rc=$?
+  echo "$rc" >"$out/$name.rc"
+}
+
+awk -F'\t' 'NR > 1 && !seen[$1]++ { print $1 }' "$corpus/expected.tsv" |
+  while read -r table; do
+    answer "corpus/$table" "/FROM:$corpus/$table" /ALL
+    answer "json/$table" "/FROM:$corpus/$table" /JSON
+  done
+
+cp "$corpus/raw/laptop-rsmb-3.2.bin" "$out/registry/laptop.bin"
+# The form the system stores: calling method, major, minor, DMI revision,
+# the table's 32-bit length, then the table.
+length=$(wc -c <"$corpus/raw/hyperv.bin")
+# shellcheck disable=SC2059 # the format is built of \x escapes
+printf "$(printf '\\x%02x' 0 3 1 0 $((length & 255)) $((length >> 8 & 255)) \
+  $((length >> 16 & 255)) $((length >> 24 & 255)))" >"$out/registry/hyperv.bin"
+cat "$corpus/raw/hyperv.bin" >>"$out/registry/hyperv.bin"
+for value in laptop hyperv; do
+  answer "registry/$value" "/FROM:$out/registry/$value.bin" /ALL
+done
+
+answer help '/?'
+answer dump "/FROM:$corpus/raw/dell-r630.bin" "/DUMP:$out/dump.bin" /PCUUID
+name=$(hostname -s 2>/dev/null || uname -n)
+printf '%s' "${name%%.*}" >"$out/hostname.out"
+echo "linux-reference: $(find "$out" -name '*.rc' | wc -l) answers of $tool in $out"
