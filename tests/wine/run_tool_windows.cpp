@@ -87,13 +87,12 @@ std::string TestData(const std::string& relative) {
 
 std::string ToolPath() { return TARNLIX_EXE; }
 
-ToolResult RunTool(const std::vector<std::string>& arguments,
-                   const ToolOptions& options) {
-  ToolResult result;
-  std::string executable = options.executable.empty() ? ToolPath() : options.executable;
-  std::string commandLine = Quoted(executable);
-  for (const std::string& argument : arguments) commandLine += " " + Quoted(argument);
+namespace {
 
+// One attempt; false when the tool could not be started at all, with the
+// reason in result->err.
+bool Attempt(const std::string& executable, std::string commandLine,
+             const ToolOptions& options, ToolResult* result) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   std::string input = options.stdinPath == "/dev/null" ? "NUL" : options.stdinPath;
   HANDLE in = ::CreateFileA(input.c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit,
@@ -110,29 +109,50 @@ ToolResult RunTool(const std::vector<std::string>& arguments,
   PROCESS_INFORMATION process{};
   // A new session here means no console at all, as a service or a job has.
   DWORD flags = options.newSession ? DETACHED_PROCESS : 0;
-  if (in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE &&
-      err != INVALID_HANDLE_VALUE &&
-      ::CreateProcessA(executable.c_str(), commandLine.data(), nullptr, nullptr,
-                       TRUE, flags, environment.data(), nullptr, &startup,
-                       &process)) {
+  bool started = in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE &&
+                 err != INVALID_HANDLE_VALUE &&
+                 ::CreateProcessA(executable.c_str(), commandLine.data(), nullptr, nullptr,
+                                  TRUE, flags, environment.data(), nullptr, &startup,
+                                  &process);
+  if (!started) {
+    result->err = "could not start " + executable + ": error " + std::to_string(::GetLastError());
+  } else {
     if (::WaitForSingleObject(process.hProcess,
                               static_cast<DWORD>(options.timeoutMs)) != WAIT_OBJECT_0) {
-      result.timedOut = true;
+      result->timedOut = true;
       ::TerminateProcess(process.hProcess, 255);
       ::WaitForSingleObject(process.hProcess, INFINITE);
     } else {
       DWORD code = 0;
       if (::GetExitCodeProcess(process.hProcess, &code)) {
-        result.exitCode = static_cast<int>(code);
+        result->exitCode = static_cast<int>(code);
       }
     }
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
-    result.out = ReadBack(out);
-    result.err = ReadBack(err);
+    result->out = ReadBack(out);
+    result->err = ReadBack(err);
   }
   for (HANDLE handle : {in, out, err}) {
     if (handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
+  }
+  return started;
+}
+
+}  // namespace
+
+// Wine, on a loaded machine, now and then fails to start a process at all;
+// that is tried again, a run of the tool never is.
+ToolResult RunTool(const std::vector<std::string>& arguments,
+                   const ToolOptions& options) {
+  std::string executable = options.executable.empty() ? ToolPath() : options.executable;
+  std::string commandLine = Quoted(executable);
+  for (const std::string& argument : arguments) commandLine += " " + Quoted(argument);
+  ToolResult result;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    result = ToolResult();
+    if (Attempt(executable, commandLine, options, &result)) break;
+    ::Sleep(200);
   }
   return result;
 }

@@ -355,7 +355,7 @@ TEST_P(CorpusReport, EqualsTheLinuxBuilds) {
     ToolResult run = RunTool({"/FROM:" + TestData("corpus/" + GetParam()), form});
     LinuxAnswer linux = Linux(std::string(form == std::string("/ALL") ? "corpus/" : "json/") +
                               GetParam());
-    EXPECT_EQ(run.exitCode, linux.exitCode) << form;
+    EXPECT_EQ(run.exitCode, linux.exitCode) << form << " " << run.err;
     EXPECT_EQ(run.out, WindowsBytes(linux.out)) << form;
   }
 }
