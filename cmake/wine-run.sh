@@ -6,11 +6,11 @@
 #   wine-run.sh 32|64 PROGRAM ARGS...    runs PROGRAM in $WINEPREFIX
 #   wine-run.sh 32|64 --create-prefix    makes $WINEPREFIX afresh
 #   wine-run.sh 32|64 --remove-prefix    stops its Wine server, removes it
-#   wine-run.sh 32|64 --probe PROGRAM    finds out whether PROGRAM runs here
+#   wine-run.sh 32|64 --probe TOOL       finds out whether the tool runs here
 #
 # 64-bit programs run under wine64, 32-bit ones under wine. Whether this
 # machine can run the 32-bit ones is found out by trying (--probe, which
-# runs "PROGRAM --probe" and expects its answer): when it cannot, the probe
+# runs "TOOL --version" and expects its answer): when it cannot, the probe
 # and every later run in the prefix print why and exit 77, which CTest
 # reports as skipped. A 64-bit program that cannot run is a failure.
 #
@@ -87,18 +87,18 @@ case "${1:-}" in
     exit 0
     ;;
   --probe)
-    program=${2:?wine-run: --probe needs a program}
+    program=${2:?wine-run: --probe needs the tool}
     wine=$(loader)
     if [ -z "$wine" ]; then
       output="" error="wine64 is not installed" rc=127
     else
       # Wine's own messages are kept here: they say why a program cannot run.
-      output=$(WINEDEBUG=fixme-all bounded 60 "$wine" "$program" --probe \
+      output=$(WINEDEBUG=fixme-all bounded 60 "$wine" "$program" --version \
                2>"$WINEPREFIX/probe.err")
       rc=$?
       error=$(grep -v '^[[:space:]]*$' "$WINEPREFIX/probe.err" | head -1)
     fi
-    if [ "$rc" -eq 0 ] && [[ "$output" == *"probe: this program runs"* ]]; then
+    if [ "$rc" -eq 0 ] && [[ "$output" == "tarnlix "* ]]; then
       echo "wine-run: $wine runs $(basename "$program")"
       exit 0
     fi

@@ -4,8 +4,7 @@
 // the Linux build does wherever the two must agree. The Linux build's
 // answers are written beforehand by linux-reference.sh.
 //
-// The same program is the helper that the checks and the test set-up run:
-//   tarnlix_windows_checks --probe                 says that it runs
+// The same program is the helper that the checks run:
 //   tarnlix_windows_checks run-without-firmware ARGS...
 //       runs tarnlix with the firmware-table entry point hidden, as on a
 //       system that predates it, so the table comes from the registry
@@ -401,10 +400,6 @@ class ModulesWithoutFirmwareTable : public ModuleApi {
 }  // namespace tarnlix::e2e
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "--probe") == 0) {
-    std::printf("probe: this program runs\n");
-    return 0;
-  }
   if (argc >= 2 && std::strcmp(argv[1], "run-without-firmware") == 0) {
     // argv[1] stands where the tool's own name would.
     tarnlix::e2e::RunWithoutFirmware(argc - 1, argv + 1);
