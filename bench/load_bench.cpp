@@ -66,9 +66,9 @@ void LoadAskPrint(benchmark::State& state, const std::vector<uint8_t>& table) {
   for (auto _ : state) {
     SmbiosReader reader;
     reader.Load();
-    for (size_t f = 0; f < FieldRowCount(); ++f) {
-      benchmark::DoNotOptimize(reader.Value(FieldRows()[f]));
-    }
+    ForEachField([&reader](const FieldRow& field) {
+      benchmark::DoNotOptimize(reader.Value(field));
+    });
     reader.PrintAll();
     records = reader.recordCount();
   }

@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "platform/stdout.h"
 #include "smbios/bytes.h"
+#include "smbios/structure_step.h"
 
 namespace tarnlix {
 
@@ -25,6 +26,13 @@ RawTablePtr Refuse(const std::string& path, const std::string& reason) {
   return nullptr;
 }
 
+// A file in which not one structure can be walked (a text file, random
+// bytes) is not a table, however its first bytes happen to read.
+constexpr const char* kNoStructure = "no SMBIOS structure in it";
+bool HasStructure(const uint8_t* table, size_t length, size_t start) {
+  return StructureEnd(table, length, start) != 0;
+}
+
 RawTablePtr FromEntryPoint(const std::string& path,
                            const std::vector<uint8_t>& file) {
   EntryPoint ep;
@@ -37,6 +45,7 @@ RawTablePtr FromEntryPoint(const std::string& path,
   uint64_t available = file.size() - ep.tableAddress;
   uint32_t length = static_cast<uint32_t>(
       ep.tableLength < available ? ep.tableLength : available);
+  if (!HasStructure(file.data() + ep.tableAddress, length, 0)) return Refuse(path, kNoStructure);
   return MakeHeaderFormTable(RawTableSource::File,
                              file.data() + ep.tableAddress, length, ep.major,
                              ep.minor, ep.revision);
@@ -58,6 +67,9 @@ RawTablePtr ReadDumpFile(const std::string& path) {
   uint32_t size = static_cast<uint32_t>(file.size());
   bool headerForm =
       size >= kRawHeaderSize && ReadLe32(file.data() + 4) == size - kRawHeaderSize;
+  if (!HasStructure(file.data(), size, headerForm ? kRawHeaderSize : 0)) {
+    return Refuse(path, kNoStructure);
+  }
   auto* block = static_cast<uint8_t*>(platform().memory->HeapAlloc(size));
   if (block == nullptr) return Refuse(path, "out of memory");
   std::memcpy(block, file.data(), size);

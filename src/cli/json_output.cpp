@@ -11,14 +11,14 @@ namespace {
 
 // The length of the UTF-8 sequence at text, or 0 when none starts there:
 // no overlong forms, no surrogates, nothing above U+10FFFF.
-size_t Utf8SequenceLength(const unsigned char* text) {
+size_t Utf8SequenceLength(const unsigned char* text, const unsigned char* end) {
   unsigned char lead = text[0];
   if (lead < 0x80) return 1;
   size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
                   : lead >= 0xE0 && lead <= 0xEF ? 3
                   : lead >= 0xF0 && lead <= 0xF4 ? 4
                                                  : 0;
-  if (length == 0) return 0;
+  if (length == 0 || static_cast<size_t>(end - text) < length) return 0;
   // The second byte's range rules out overlong forms and surrogates.
   unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
   unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
@@ -29,91 +29,166 @@ size_t Utf8SequenceLength(const unsigned char* text) {
   return length;
 }
 
-bool IsUtf8(const unsigned char* text) {
-  while (*text != '\0') {
-    size_t length = Utf8SequenceLength(text);
+bool IsUtf8(const unsigned char* text, const unsigned char* end) {
+  while (text < end) {
+    size_t length = Utf8SequenceLength(text, end);
     if (length == 0) return false;
     text += length;
   }
   return true;
 }
 
-void Indent(std::string& out, int level) { out.append(2 * static_cast<size_t>(level), ' '); }
-
-void AppendValue(std::string& out, const char* value, bool number) {
-  if (value == nullptr) {
-    out += "null";
-  } else if (number) {
-    out += value;  // decimal digits, as the decoders write them
-  } else {
-    AppendJsonString(out, value);
+// Bytes a JSON string takes as they are: printable ASCII but the quote and
+// the backslash.
+constexpr bool IsPlainByte(unsigned c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; }
+struct PlainBytes {
+  bool plain[256] = {};
+  constexpr PlainBytes() {
+    for (unsigned c = 0; c < 256; ++c) plain[c] = IsPlainByte(c);
   }
+};
+constexpr PlainBytes kPlain;
+bool IsPlain(unsigned char c) { return kPlain.plain[c]; }
+
+void Indent(TextBuffer& out, int level) {
+  static const char kSpaces[] = "                                ";
+  out.Append(kSpaces, 2 * static_cast<size_t>(level));
 }
 
 // Elements of an array or members of an object, each on its own line.
 class ListWriter {
  public:
-  ListWriter(std::string& out, char open, char close, int level)
+  ListWriter(TextBuffer& out, char open, char close, int level)
       : out_(out), close_(close), level_(level) {
-    out_ += open;
+    out_.Append(open);
   }
   // Starts the next element: the comma after the previous one, a line end
   // and the indentation.
-  std::string& Next() {
-    out_ += empty_ ? "\n" : ",\n";
+  TextBuffer& Next() {
+    out_.Append(empty_ ? "\n" : ",\n");
     empty_ = false;
     Indent(out_, level_ + 1);
     return out_;
   }
+  // Starts the next member: its key (one of the tool's own, plain ASCII of
+  // at most kMaxKeyLength bytes), then the value is written. Written byte by
+  // byte: a document has thousands of keys.
+  void Key(const char* key) {
+    static constexpr size_t kMaxKeyLength = 64;
+    size_t indent = 2 * static_cast<size_t>(level_ + 1);
+    char* start = out_.Reserve(2 + indent + kMaxKeyLength + 4);
+    char* at = start;
+    if (!empty_) *at++ = ',';
+    *at++ = '\n';
+    for (size_t i = 0; i < indent; ++i) *at++ = ' ';
+    *at++ = '"';
+    for (size_t i = 0; key[i] != '\0' && i < kMaxKeyLength; ++i) *at++ = key[i];
+    *at++ = '"';
+    *at++ = ':';
+    *at++ = ' ';
+    out_.Commit(static_cast<size_t>(at - start));
+    empty_ = false;
+  }
+  // A key as the user typed it: any length, escaped as every string is.
+  void Key(std::string_view key) {
+    Next();
+    AppendJsonString(out_, key);
+    out_.Append(": ");
+  }
   void Close() {
     if (!empty_) {
-      out_ += '\n';
+      out_.Append('\n');
       Indent(out_, level_);
     }
-    out_ += close_;
+    out_.Append(close_);
   }
 
  private:
-  std::string& out_;
+  TextBuffer& out_;
   char close_;
   int level_;
   bool empty_ = true;
 };
 
-// One structure's object: every field of its type, keyed by its selector.
-void AppendStructure(std::string& out, const SmbiosReader& reader, uint8_t type, size_t index,
-                     bool iso, int level) {
+// A value: null when absent, a number as its digits, a list as one array
+// on its line.
+void AppendValue(TextBuffer& out, const FieldValue& value) {
+  switch (value.kind()) {
+    case FieldValue::Kind::Absent:
+      out.Append("null");
+      return;
+    case FieldValue::Kind::Number:
+      out.Append(value.text());
+      return;
+    case FieldValue::Kind::Text:
+      AppendJsonString(out, value.text());
+      return;
+    case FieldValue::Kind::List: {
+      out.Append('[');
+      bool first = true;
+      value.ForEachItem([&](std::string_view item) {
+        if (!first) out.Append(", ");
+        AppendJsonString(out, item);
+        first = false;
+      });
+      out.Append(']');
+      return;
+    }
+  }
+}
+
+bool InObject(const FieldRow& row) {
+  return !row.alias && row.decode != FieldDecode::MemoryTotal;
+}
+
+// One structure's object: its handle, then every field of its type, keyed
+// by its selector.
+void AppendStructure(TextBuffer& out, const SmbiosReader& reader, const SmbiosRecord& record,
+                     bool iso, int level, FieldValue& value) {
   ListWriter object(out, '{', '}', level);
-  for (size_t f = 0; f < FieldRowCount(); ++f) {
-    const FieldRow& field = FieldRows()[f];
-    if (field.type != type || field.alias || field.decode == FieldDecode::MemoryTotal) continue;
-    AppendJsonString(object.Next(), field.selector + 1);
-    out += ": ";
-    AppendValue(out, reader.Value(field, index, iso), field.number);
+  object.Key("HANDLE");
+  value.BeginText();
+  value.AppendHex(record.handle, 4);
+  AppendValue(out, value);
+  if (const StructureGroup* group = GroupOf(record.structureType)) {
+    StructureView view = reader.View(record);
+    for (size_t i = 0; i < group->fields->count; ++i) {
+      const FieldRow& row = group->fields->rows[i];
+      if (!InObject(row)) continue;
+      const JsonKey& key = group->fields->keys[i];
+      std::memcpy(out.Reserve(JsonKey::kSize), key.text, JsonKey::kSize);
+      out.Commit(key.length);
+      if (row.decode == FieldDecode::Slot) {
+        reader.Decode(row, record, iso, value);
+      } else {
+        DecodeField(row, view, value);
+      }
+      AppendValue(out, value);
+    }
   }
   object.Close();
 }
 
 // Every structure of a type, in table order.
-void AppendGroup(std::string& out, const SmbiosReader& reader, uint8_t type, bool iso,
-                 int level) {
+void AppendGroup(TextBuffer& out, const SmbiosReader& reader, uint8_t type, bool iso,
+                 int level, FieldValue& value) {
   ListWriter array(out, '[', ']', level);
   for (size_t i = 0; i < reader.InstanceCount(type); ++i) {
     array.Next();
-    AppendStructure(out, reader, type, i, iso, level + 1);
+    AppendStructure(out, reader, *reader.Instance(type, i), iso, level + 1, value);
   }
   array.Close();
 }
 
 // The host name, or null when the lookup fails; sets *code to its result.
-void AppendHostName(std::string& out, int* code) {
+void AppendHostName(TextBuffer& out, int* code) {
   std::string name;
   bool found = false;
   *code = LookUpHostName(&name, &found);
   if (found) {
-    AppendJsonString(out, name.c_str());
+    AppendJsonString(out, name);
   } else {
-    out += "null";
+    out.Append("null");
   }
 }
 
@@ -130,62 +205,82 @@ std::string KeyOf(const char* selector) {
   return key;
 }
 
-void AppendWholeTable(std::string& out, const SmbiosReader& reader, bool iso, int* nameCode) {
+void AppendWholeTable(TextBuffer& out, const SmbiosReader& reader, bool iso, int* nameCode) {
+  FieldValue value;
   ListWriter document(out, '{', '}', 0);
-  AppendJsonString(document.Next(), "SMBIOS");
+  document.Key("SMBIOS");
   if (reader.versionMajor > 0) {
-    out += ": \"" + std::to_string(reader.versionMajor) + "." +
-           std::to_string(reader.versionMinor) + "\"";
+    value.BeginText();
+    value.AppendDecimal(static_cast<uint64_t>(reader.versionMajor));
+    value.Append('.');
+    value.AppendDecimal(static_cast<uint32_t>(reader.versionMinor));
+    AppendValue(out, value);
   } else {
-    out += ": null";
+    out.Append("null");
   }
-  AppendJsonString(document.Next(), "NAME");
-  out += ": ";
+  document.Key("NAME");
   AppendHostName(out, nameCode);
   for (size_t g = 0; g < StructureGroupCount(); ++g) {
     const StructureGroup& group = StructureGroups()[g];
-    AppendJsonString(document.Next(), group.selector + 1);
-    out += ": ";
-    AppendGroup(out, reader, group.type, iso, 1);
+    document.Key(group.selector + 1);
+    AppendGroup(out, reader, group.type, iso, 1, value);
   }
-  const FieldRow* total = FindField("/MEMTOTAL");
-  AppendJsonString(document.Next(), "MEMTOTAL");
-  out += ": ";
-  AppendValue(out, reader.Value(*total), true);
+  document.Key("MEMTOTAL");
+  reader.Decode(*FindField("/MEMTOTAL"), 0, false, value);
+  AppendValue(out, value);
   document.Close();
 }
 
 }  // namespace
 
-void AppendJsonString(std::string& out, const char* text) {
+void AppendJsonString(TextBuffer& out, std::string_view text) {
   static const char kHex[] = "0123456789abcdef";
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-  bool utf8 = IsUtf8(bytes);
-  out += '"';
-  for (; *bytes != '\0'; ++bytes) {
-    unsigned char c = *bytes;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const unsigned char* end = bytes + text.size();
+  // Most firmware strings are plain ASCII: written in one piece.
+  const unsigned char* plain = bytes;
+  while (plain < end && IsPlain(*plain)) ++plain;
+  size_t run = static_cast<size_t>(plain - bytes);
+  char* start = out.Reserve(run + 2);
+  start[0] = '"';
+  if (run != 0) std::memcpy(start + 1, text.data(), run);
+  if (plain == end) {
+    start[run + 1] = '"';
+    out.Commit(run + 2);
+    return;
+  }
+  out.Commit(run + 1);
+  bool utf8 = IsUtf8(plain, end);
+  for (const unsigned char* at = plain; at < end; ++at) {
+    unsigned char c = *at;
     switch (c) {
-      case '"': out += "\\\""; continue;
-      case '\\': out += "\\\\"; continue;
-      case '\b': out += "\\b"; continue;
-      case '\f': out += "\\f"; continue;
-      case '\n': out += "\\n"; continue;
-      case '\r': out += "\\r"; continue;
-      case '\t': out += "\\t"; continue;
+      case '"': out.Append("\\\""); continue;
+      case '\\': out.Append("\\\\"); continue;
+      case '\b': out.Append("\\b"); continue;
+      case '\f': out.Append("\\f"); continue;
+      case '\n': out.Append("\\n"); continue;
+      case '\r': out.Append("\\r"); continue;
+      case '\t': out.Append("\\t"); continue;
       default: break;
     }
     if (c < 0x20) {
-      out += "\\u00";
-      out += kHex[c >> 4];
-      out += kHex[c & 0x0F];
+      out.Append("\\u00");
+      out.Append(kHex[c >> 4]);
+      out.Append(kHex[c & 0x0F]);
     } else if (c < 0x80 || utf8) {
-      out += static_cast<char>(c);
+      out.Append(static_cast<char>(c));
     } else {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
+      out.Append(static_cast<char>(0xC0 | (c >> 6)));
+      out.Append(static_cast<char>(0x80 | (c & 0x3F)));
     }
   }
-  out += '"';
+  out.Append('"');
+}
+
+void AppendJsonString(std::string& out, const char* text) {
+  TextBuffer buffer;
+  AppendJsonString(buffer, std::string_view(text));
+  out.append(buffer.data(), buffer.size());
 }
 
 int PrintJson(const SmbiosReader& reader, const OutputOptions& options,
@@ -205,17 +300,18 @@ int PrintJson(const SmbiosReader& reader, const OutputOptions& options,
     }
   }
 
-  std::string out;
+  TextBuffer out;
   int nameCode = 0;
   if (wholeTable) {
     AppendWholeTable(out, reader, options.iso, &nameCode);
-    out += '\n';
-    WriteOut(out);
+    out.Append('\n');
+    WriteOut(out.view());
     // The lookup is part of every document, but only a "/NAME" the user gave
     // decides the exit code, as in text output.
     return askedForName ? nameCode : kExitSuccess;
   }
 
+  FieldValue value;
   ListWriter document(out, '{', '}', 0);
   std::vector<std::string> keys;
   for (size_t i = 0; i < selectors.size(); ++i) {
@@ -224,30 +320,30 @@ int PrintJson(const SmbiosReader& reader, const OutputOptions& options,
     for (const std::string& seen : keys) repeated = repeated || seen == key;
     if (repeated) continue;
     keys.push_back(key);
-    AppendJsonString(document.Next(), key.c_str());
-    out += ": ";
+    document.Key(std::string_view(key));
     const Selection& selection = selections[i];
     const std::optional<SelectorRow>& row = selection.row;
     if (!row) {
-      out += "null";
+      out.Append("null");
     } else if (row->kind == SelectorKind::HostName) {
       AppendHostName(out, &nameCode);
     } else if (row->kind == SelectorKind::Group) {
-      AppendGroup(out, reader, static_cast<uint8_t>(row->groupType), options.iso, 1);
+      AppendGroup(out, reader, static_cast<uint8_t>(row->groupType), options.iso, 1, value);
     } else if (selection.instances == Selection::Instances::All) {
       ListWriter array(out, '[', ']', 1);
       for (size_t k = 0; k < reader.InstanceCount(row->field->type); ++k) {
-        AppendValue(array.Next(), reader.Value(*row->field, k, options.iso), row->field->number);
+        reader.Decode(*row->field, k, options.iso, value);
+        AppendValue(array.Next(), value);
       }
       array.Close();
     } else {
-      AppendValue(out, reader.Value(*row->field, selection.index, options.iso),
-                  row->field->number);
+      reader.Decode(*row->field, selection.index, options.iso, value);
+      AppendValue(out, value);
     }
   }
   document.Close();
-  out += '\n';
-  WriteOut(out);
+  out.Append('\n');
+  WriteOut(out.view());
   return nameCode;
 }
 

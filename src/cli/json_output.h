@@ -2,16 +2,19 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/run.h"
 #include "smbios/reader.h"
+#include "smbios/text_buffer.h"
 
 namespace tarnlix {
 
 // Appends text as a JSON string. Firmware strings carry no declared
 // encoding: valid UTF-8 is kept as it is, anything else is read as Latin-1,
 // one character per byte, so nothing is lost and the output is UTF-8.
+void AppendJsonString(TextBuffer& out, std::string_view text);
 void AppendJsonString(std::string& out, const char* text);
 
 // Writes the document: the whole inventory when no field or group selector

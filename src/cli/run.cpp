@@ -48,6 +48,7 @@ const std::vector<Switch>& FormattingSwitches() {
       {"/TAB", &OutputOptions::tab},
       {"/LINES", &OutputOptions::lines},
       {"/JSON", &OutputOptions::json},
+      {"/FIELDS", &OutputOptions::fields},
       {"/P", &OutputOptions::pause},
       {"/ISO", &OutputOptions::iso},
   };
@@ -136,6 +137,11 @@ int RunTarnlix(int argc, char** argv) {
   if (argc < 2) ShowHelpScreen();
   CommandLine line = ParseCommandLine(argc, argv);
   const OutputOptions& options = line.options;
+  // What can be asked needs no table: it works on any machine.
+  if (options.fields) {
+    PrintFieldList();
+    return kExitSuccess;
+  }
 
   SmbiosReader reader;
   if (options.direct) reader.SetDirectRead();

@@ -21,6 +21,7 @@ struct OutputOptions {
   bool tab = false;
   bool lines = false;  // a line end after every value
   bool json = false;   // one JSON document instead of the values
+  bool fields = false;  // list the field selectors instead of reading a table
   bool pause = false;
   bool iso = false;
   bool verbose = false;

@@ -12,22 +12,17 @@ namespace tarnlix {
 namespace {
 
 // The groups and fields come from the field table, in its order, each
-// group switch before the first field of its type.
+// group switch before the fields of its type.
 std::vector<SelectorRow> BuildRows() {
   std::vector<SelectorRow> rows;
-  rows.reserve(FieldRowCount() + StructureGroupCount() + 1);
   rows.push_back({"/NAME", SelectorKind::HostName, nullptr, 0});
-  const FieldRow* fields = FieldRows();
-  for (size_t i = 0; i < FieldRowCount(); ++i) {
-    const FieldRow& field = fields[i];
-    bool firstOfType = i == 0 || fields[i - 1].type != field.type;
-    for (size_t g = 0; firstOfType && g < StructureGroupCount(); ++g) {
-      const StructureGroup& group = StructureGroups()[g];
-      if (group.hasSwitch && group.type == field.type) {
-        rows.push_back({group.selector, SelectorKind::Group, nullptr, group.type});
-      }
+  for (size_t g = 0; g < StructureGroupCount(); ++g) {
+    const StructureGroup& group = StructureGroups()[g];
+    if (group.hasSwitch) rows.push_back({group.selector, SelectorKind::Group, nullptr, group.type});
+    for (size_t i = 0; i < group.fields->count; ++i) {
+      const FieldRow& field = group.fields->rows[i];
+      rows.push_back({field.selector, SelectorKind::Field, &field, 0});
     }
-    rows.push_back({field.selector, SelectorKind::Field, &field, 0});
   }
   return rows;
 }
@@ -106,10 +101,24 @@ size_t SelectedCount(const SmbiosReader& reader, const Selection& selection) {
   return std::max<size_t>(reader.InstanceCount(selection.row->field->type), 1);
 }
 
-const char* SelectedValue(const SmbiosReader& reader, const Selection& selection, size_t k,
-                          bool iso) {
+void SelectedValue(const SmbiosReader& reader, const Selection& selection, size_t k, bool iso,
+                   FieldValue& value) {
   size_t index = selection.instances == Selection::Instances::All ? k : selection.index;
-  return reader.Value(*selection.row->field, index, iso);
+  reader.Decode(*selection.row->field, index, iso, value);
+}
+
+void WriteValue(const FieldValue& value) {
+  if (value.kind() != FieldValue::Kind::List) {
+    WriteOut(value.text());
+    return;
+  }
+  // A list is one value, its items separated by ", ".
+  std::string joined;
+  value.ForEachItem([&joined](std::string_view item) {
+    if (!joined.empty()) joined += ", ";
+    joined += item;
+  });
+  WriteOut(joined);
 }
 
 int LookUpHostName(std::string* name, bool* found) {
@@ -145,12 +154,12 @@ SelectorOutcome PrintSelectors(const SmbiosReader& reader,
     // Under ":*" every structure's value is written as if the selector had
     // been given once for it, quotes and separators included.
     if (row && row->kind == SelectorKind::Field) {
-      // The ISO date form lives in one buffer: each value is written before
-      // the next is asked for.
       size_t count = SelectedCount(reader, selection);
+      FieldValue value;
       for (size_t k = 0; k < count; ++k) {
         if (options.csv) WriteOut("\"");
-        if (const char* value = SelectedValue(reader, selection, k, options.iso)) WriteOut(value);
+        SelectedValue(reader, selection, k, options.iso, value);
+        if (value.present()) WriteValue(value);
         endValue(last && k + 1 == count);
       }
       continue;
@@ -176,6 +185,32 @@ SelectorOutcome PrintSelectors(const SmbiosReader& reader,
     endValue(last);
   }
   return SelectorOutcome::Completed;
+}
+
+void PrintFieldList() {
+  static const char* const kKinds[] = {"text", "number", "list"};
+  TextBuffer out;
+  for (size_t g = 0; g < StructureGroupCount(); ++g) {
+    const StructureGroup& group = StructureGroups()[g];
+    for (size_t i = 0; i < group.fields->count; ++i) {
+      const FieldRow& row = group.fields->rows[i];
+      char type[4];
+      out.Append(row.selector);
+      out.Append('\t');
+      out.Append(type, static_cast<size_t>(AppendDecimal(type, row.type) - type));
+      out.Append('\t');
+      // The memory total stands on its own in the document, not in a group.
+      if (row.decode != FieldDecode::MemoryTotal) out.Append(group.selector + 1);
+      out.Append('\t');
+      out.Append(row.name);
+      out.Append('\t');
+      out.Append(row.unit);
+      out.Append('\t');
+      out.Append(kKinds[static_cast<int>(row.kind)]);
+      out.Append('\n');
+    }
+  }
+  WriteOut(out.view());
 }
 
 }  // namespace tarnlix

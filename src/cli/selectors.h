@@ -40,10 +40,18 @@ Selection ResolveSelector(const char* selector);
 
 // How many values a field selection writes: one for a single structure, one
 // per structure for ":*" (one absent value when there is none); and the k-th
-// of them, valid until the next value is asked for.
+// of them.
 size_t SelectedCount(const SmbiosReader& reader, const Selection& selection);
-const char* SelectedValue(const SmbiosReader& reader, const Selection& selection, size_t k,
-                          bool iso);
+void SelectedValue(const SmbiosReader& reader, const Selection& selection, size_t k, bool iso,
+                   FieldValue& value);
+
+// Writes a value as a selector prints it: a list's items separated by ", ".
+void WriteValue(const FieldValue& value);
+
+// Prints /FIELDS: one line per field selector, tab-separated: the selector,
+// the structure type, the JSON group, dmidecode's name of the field, the
+// unit of a number and the kind (text, number or list).
+void PrintFieldList();
 
 // Looks up the host name: the lookup's result code (0 on success), with the
 // name in *name and *found set when there is one.

@@ -13,9 +13,4 @@ extern const char* const TypeNameTable[kTypeNameCount];
 // labelled type are absent (null): the reports print "(null)" for them.
 extern const char* const FieldLabelTable[kTypeNameCount][7];
 
-// The standard's names of processor family codes and memory types, as the
-// independent decoders print them; null for a code without a name.
-const char* ProcessorFamilyName(uint32_t code);
-const char* MemoryTypeName(uint32_t code);
-
 }  // namespace tarnlix

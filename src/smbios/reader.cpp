@@ -1,7 +1,5 @@
 #include "smbios/reader.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "smbios/iso_date.h"
@@ -10,26 +8,14 @@
 
 namespace tarnlix {
 
-bool SmbiosRecord::HasStrings() const {
-  for (const char* text : strings) {
-    if (text != nullptr) return true;
-  }
-  return false;
-}
-
-bool SmbiosRecord::HasText() const {
-  for (const char* value : values) {
-    if (value != nullptr) return true;
-  }
-  return HasStrings();
-}
-
 bool SmbiosReader::Load() {
   records.clear();
   rawTable.reset();
+  tableBytes = nullptr;
+  tableCopy.clear();
   instanceOrder.clear();
   for (uint32_t& start : instanceStart) start = 0;
-  memoryTotal = nullptr;
+  memoryTotalMb = 0;
 
   AcquireOptions options;
   options.directRead = &directRead;
@@ -46,16 +32,20 @@ bool SmbiosReader::Load() {
     if (rawTable->length > 2) versionMinor = static_cast<int8_t>(bytes[2]);
     start = kRawHeaderSize;
   }
-  if (start < rawTable->length) {
-    WalkStructures(rawTable->data, start, rawTable->length);
-  }
-  loaded = 1;
 
-  // The firmware copy is not needed after the walk; the other sources keep
-  // theirs until Release.
-  if (rawTable->source == RawTableSource::Firmware && !keepRawTable) {
-    rawTable.reset();
+  // The firmware copy is not kept after the walk; the other sources keep
+  // theirs until Release. The records point into the bytes either way.
+  bool releaseRaw = rawTable->source == RawTableSource::Firmware && !keepRawTable;
+  if (releaseRaw) {
+    tableCopy.assign(rawTable->data, rawTable->data + rawTable->length);
+    tableBytes = tableCopy.data();
+  } else {
+    tableBytes = rawTable->data;
   }
+  if (start < rawTable->length) WalkStructures(tableBytes, start, rawTable->length);
+  IndexInstances();
+  loaded = 1;
+  if (releaseRaw) rawTable.reset();
   return true;
 }
 
@@ -63,143 +53,91 @@ void SmbiosReader::Release() {
   rawTable.reset();
   records.clear();
   records.shrink_to_fit();
+  tableBytes = nullptr;
+  tableCopy = {};
   instanceOrder = {};
   for (uint32_t& start : instanceStart) start = 0;
-  memoryTotal = nullptr;
-  std::free(stringPool);
-  stringPool = nullptr;
-  poolUsed = poolSize = 0;
+  memoryTotalMb = 0;
+  answers.clear();
 }
 
-void SmbiosReader::WalkStructures(const uint8_t* data, size_t start,
-                                  size_t length) {
-  // Strings copied out of the table fit in the table's own size, and the
-  // values of a structure in twice its formatted area; the memory total fits
-  // in what is left over.
-  poolSize = 2 * (length - start) + 64;
-  stringPool = static_cast<char*>(std::malloc(poolSize));
-  if (stringPool == nullptr) poolSize = 0;
-  poolUsed = 0;
+void SmbiosReader::WalkStructures(const uint8_t* data, size_t start, size_t length) {
   records.reserve(std::min<size_t>((length - start) / 16 + 1, 1u << 16));
-
   // The walk stops at the first structure that cannot be stepped over.
-  uint64_t totalMb = 0;
   size_t position = start;
   while (size_t next = StructureEnd(data, length, position)) {
     const uint8_t* structure = data + position;
-    uint8_t type = structure[0];
-    uint8_t formattedLength = structure[1];
-    records.emplace_back();
-    SmbiosRecord& record = records.back();
-    record.structureType = type;
-    if (formattedLength >= 5 && type < kFirstUnstoredType) {
-      size_t stringStart = position + formattedLength;
-      // The string-set without its final double NUL.
-      size_t stringSetLength = next - 2 - stringStart;
-      FillRecord(record, structure, formattedLength, data + stringStart,
-                 stringSetLength);
-      if (type == 17) {
-        totalMb += MemorySizeMb({structure, formattedLength, data + stringStart,
-                                 stringSetLength, versionMajor, versionMinor});
-      }
+    SmbiosRecord& record = records.emplace_back();
+    record.structureType = structure[0];
+    record.length = structure[1];
+    record.handle = static_cast<uint16_t>(structure[2] | (structure[3] << 8));
+    record.offset = static_cast<uint32_t>(position);
+    // The string-set without its final double NUL.
+    record.stringsLength = static_cast<uint32_t>(next - 2 - (position + record.length));
+    if (record.length >= 5 && record.structureType < kFirstUnstoredType) {
+      record.type = record.structureType;
+      record.stored = true;
     }
+    if (record.structureType == 17) memoryTotalMb += MemorySizeMb(View(record));
     position = next;
   }
-  IndexInstances();
-  if (totalMb != 0) {
-    char text[kValueTextSize];
-    int size = std::snprintf(text, sizeof text, "%llu",
-                             static_cast<unsigned long long>(totalMb));
-    memoryTotal = CopyString(text, static_cast<size_t>(size));
-  }
 }
 
-void SmbiosReader::FillRecord(SmbiosRecord& record, const uint8_t* structure,
-                              size_t formattedLength, const uint8_t* stringSet,
-                              size_t stringSetLength) {
-  record.type = structure[0];
-  record.stored = true;
+StructureView SmbiosReader::View(const SmbiosRecord& record) const {
+  const uint8_t* structure = tableBytes + record.offset;
+  return {structure, record.length, structure + record.length, record.stringsLength,
+          versionMajor, versionMinor};
+}
 
-  // Locate the first kMaxStrings strings; later ones are passed over.
-  const char* starts[kMaxStrings];
-  size_t lengths[kMaxStrings];
-  int count = 0;
-  size_t offset = 0;
-  while (offset < stringSetLength && count < kMaxStrings) {
-    const char* text = reinterpret_cast<const char*>(stringSet + offset);
-    size_t size = std::strlen(text);  // ends at the set's final NUL at most
-    starts[count] = text;
-    lengths[count] = size;
-    ++count;
-    offset += size + 1;
+std::string_view SmbiosReader::Slot(const SmbiosRecord& record, int slot) const {
+  if (!record.stored || slot < 0 || slot >= kSlotsPerRecord) return {};
+  const SlotRule& rule = SlotRulesFor(record.type)[slot];
+  const uint8_t* structure = tableBytes + record.offset;
+  if (rule.source == SlotSource::ChassisTypeName) {
+    const char* name = record.length > 5 ? ChassisTypeName(structure[5]) : nullptr;
+    return name != nullptr ? std::string_view(name) : std::string_view();
   }
+  uint8_t number = SlotStringNumber(rule, structure, record.length);
+  if (number > kMaxStrings) return {};
+  return View(record).String(number);
+}
 
-  const char* copies[kMaxStrings] = {};
-  bool copied[kMaxStrings] = {};
-  const SlotRule* rules = SlotRulesFor(record.type);
+const char* SmbiosReader::Keep(std::string_view text) const {
+  return answers.emplace_back(text).c_str();
+}
+
+const char* SmbiosReader::SlotText(const SmbiosRecord& record, int slot) const {
+  std::string_view text = Slot(record, slot);
+  return text.empty() ? nullptr : Keep(text);
+}
+
+bool SmbiosReader::HasStrings(const SmbiosRecord& record) const {
   for (int slot = 0; slot < kSlotsPerRecord; ++slot) {
-    const SlotRule& rule = rules[slot];
-    if (rule.source == SlotSource::ChassisTypeName) {
-      record.strings[slot] =
-          formattedLength > 5 ? ChassisTypeName(structure[5]) : nullptr;
-      continue;
-    }
-    uint8_t number = SlotStringNumber(rule, structure, formattedLength);
-    if (number < 1 || number > kMaxStrings || number > count) continue;
-    int index = number - 1;
-    if (!copied[index]) {
-      copied[index] = true;
-      // Trailing spaces are padding; a string of only spaces is absent.
-      size_t size = lengths[index];
-      while (size > 0 && starts[index][size - 1] == ' ') --size;
-      copies[index] = size > 0 ? CopyString(starts[index], size) : nullptr;
-    }
-    record.strings[slot] = copies[index];
+    if (!Slot(record, slot).empty()) return true;
   }
-
-  int valueCount = 0;
-  const FieldRow* const* valueRows = ValueRowsOf(record.type, &valueCount);
-  StructureView view{structure, formattedLength, stringSet, stringSetLength,
-                     versionMajor, versionMinor};
-  for (int i = 0; i < valueCount; ++i) {
-    char text[kValueTextSize];
-    const char* value = DecodeField(*valueRows[i], view, text);
-    record.values[i] = value == text ? CopyString(text, std::strlen(text)) : value;
-  }
-}
-
-const char* SmbiosReader::CopyString(const char* text, size_t length) {
-  if (poolSize - poolUsed < length + 1) return nullptr;
-  char* copy = stringPool + poolUsed;
-  std::memcpy(copy, text, length);
-  copy[length] = '\0';
-  poolUsed += length + 1;
-  return copy;
+  return false;
 }
 
 // Every structure of a type counts as one of its instances, even one too
 // short to hold a value, so that the instances of two fields line up.
 void SmbiosReader::IndexInstances() {
-  uint32_t counts[kFirstUnstoredType] = {};
-  for (const SmbiosRecord& record : records) {
-    if (record.structureType < kFirstUnstoredType) ++counts[record.structureType];
-  }
-  uint32_t next[kFirstUnstoredType];
+  uint32_t counts[256] = {};
+  for (const SmbiosRecord& record : records) ++counts[record.structureType];
+  uint32_t next[256];
   uint32_t total = 0;
-  for (int type = 0; type < kFirstUnstoredType; ++type) {
+  for (int type = 0; type < 256; ++type) {
     instanceStart[type] = next[type] = total;
     total += counts[type];
   }
-  instanceStart[kFirstUnstoredType] = total;
+  instanceStart[256] = total;
   instanceOrder.resize(total);
   for (size_t i = 0; i < records.size(); ++i) {
-    uint8_t type = records[i].structureType;
-    if (type < kFirstUnstoredType) instanceOrder[next[type]++] = static_cast<uint32_t>(i);
+    instanceOrder[next[records[i].structureType]++] = static_cast<uint32_t>(i);
   }
 }
 
 size_t SmbiosReader::InstanceCount(uint8_t type) const {
-  if (loaded == 0 || type >= kFirstUnstoredType) return 0;
+  if (loaded == 0) return 0;
   return instanceStart[type + 1] - instanceStart[type];
 }
 
@@ -208,15 +146,42 @@ const SmbiosRecord* SmbiosReader::Instance(uint8_t type, size_t index) const {
   return &records[instanceOrder[instanceStart[type] + index]];
 }
 
+void SmbiosReader::Decode(const FieldRow& field, const SmbiosRecord& record, bool iso,
+                          FieldValue& value) const {
+  if (field.decode != FieldDecode::Slot) {
+    DecodeField(field, View(record), value);
+    return;
+  }
+  std::string_view text = Slot(record, field.at);
+  if (iso && field.isoForm && !text.empty()) {
+    std::string date(text);
+    value.SetText(FormatIsoDate(date.c_str()));
+    return;
+  }
+  value.SetText(text);
+}
+
+void SmbiosReader::Decode(const FieldRow& field, size_t index, bool iso,
+                          FieldValue& value) const {
+  value.Clear();
+  if (field.decode == FieldDecode::MemoryTotal) {
+    if (loaded != 0 && memoryTotalMb != 0) value.SetNumber(memoryTotalMb);
+    return;
+  }
+  if (const SmbiosRecord* record = Instance(field.type, index)) Decode(field, *record, iso, value);
+}
+
 const char* SmbiosReader::Value(const FieldRow& field, size_t index, bool iso) const {
-  if (field.decode == FieldDecode::MemoryTotal) return loaded != 0 ? memoryTotal : nullptr;
-  const SmbiosRecord* record = Instance(field.type, index);
-  if (record == nullptr) return nullptr;
-  int valueIndex = ValueIndex(field);
-  const char* value = field.decode == FieldDecode::String ? record->strings[field.at]
-                      : valueIndex >= 0                   ? record->values[valueIndex]
-                                                          : nullptr;
-  return iso && field.isoForm ? FormatIsoDate(value) : value;
+  FieldValue value;
+  Decode(field, index, iso, value);
+  if (!value.present()) return nullptr;
+  if (value.kind() != FieldValue::Kind::List) return Keep(value.text());
+  std::string joined;
+  value.ForEachItem([&joined](std::string_view item) {
+    if (!joined.empty()) joined += ", ";
+    joined += item;
+  });
+  return joined.empty() ? nullptr : Keep(joined);
 }
 
 }  // namespace tarnlix

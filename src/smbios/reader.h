@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,25 +14,21 @@
 namespace tarnlix {
 
 constexpr int kSlotsPerRecord = 7;
-constexpr int kMaxStrings = 20;  // string numbers above this are not followed
+constexpr int kMaxStrings = 20;  // string numbers above this fill no slot
 constexpr uint8_t kFirstUnstoredType = 32;
 
-// One walked structure. Structures of type 32 or above, or shorter than five
-// bytes, are walked but not stored: their record stays empty.
+// One walked structure: where its bytes are, decoded only when a field is
+// asked for. Structures of type 32 or above, or shorter than five bytes,
+// are walked but not stored: they have no string slots, and their type
+// reads 0.
 struct SmbiosRecord {
   uint8_t type = 0;
   uint8_t structureType = 0;  // the type byte, stored or not
   bool stored = false;
-  // Owned by the reader; null when absent, otherwise non-empty and not ending
-  // in a space.
-  const char* strings[kSlotsPerRecord] = {};
-  // The decoded values of its type's value rows (UUID, numbers, names), in
-  // row order; null where absent. Texts are the reader's or constant names.
-  const char* values[kMaxValues] = {};
-
-  bool HasStrings() const;
-  // Holds something a report prints: a string or a value.
-  bool HasText() const;
+  uint8_t length = 0;  // of the formatted area
+  uint16_t handle = 0;
+  uint32_t offset = 0;         // of the structure in the reader's bytes
+  uint32_t stringsLength = 0;  // of the string-set, without its final NUL
 };
 
 class SmbiosReader {
@@ -60,11 +57,23 @@ class SmbiosReader {
   size_t InstanceCount(uint8_t type) const;
   // The record of the index-th structure of a type (from 0), or null.
   const SmbiosRecord* Instance(uint8_t type, size_t index) const;
-  // A field of the index-th structure of its type (from 0), the date form
-  // "/ISO" asks for when iso is set; null when nothing was loaded, there is
-  // no such structure, or it has no such value. The memory total ignores
-  // the index.
+  // The structure of a record, as the decoders see it.
+  StructureView View(const SmbiosRecord& record) const;
+
+  // A field of the index-th structure of its type (from 0), in the date
+  // form "/ISO" asks for when iso is set. Leaves value absent when nothing
+  // was loaded, there is no such structure, or it has no such value. The
+  // memory total ignores the index.
+  void Decode(const FieldRow& field, size_t index, bool iso, FieldValue& value) const;
+  void Decode(const FieldRow& field, const SmbiosRecord& record, bool iso,
+              FieldValue& value) const;
+  // The same as one text, a list's items separated by ", "; null when
+  // absent. Texts stay valid until Release.
   const char* Value(const FieldRow& field, size_t index = 0, bool iso = false) const;
+  // String slot `slot` of a stored record, trimmed of trailing spaces; null
+  // when empty. Valid until Release.
+  const char* SlotText(const SmbiosRecord& record, int slot) const;
+  bool HasStrings(const SmbiosRecord& record) const;
 
   // Field accessors.
   const char* GetFirmwareVendor() const;
@@ -135,29 +144,30 @@ class SmbiosReader {
 
  private:
   void WalkStructures(const uint8_t* data, size_t start, size_t length);
-  void FillRecord(SmbiosRecord& record, const uint8_t* structure,
-                  size_t formattedLength, const uint8_t* stringSet,
-                  size_t stringSetLength);
+  // Appends a record's report lines and the empty line that ends them;
+  // appends nothing and returns false when it has nothing to show.
+  bool AppendRecordBody(const SmbiosRecord& record, TextBuffer& block, FieldValue& value) const;
   void IndexInstances();
-  const char* CopyString(const char* text, size_t length);
+  std::string_view Slot(const SmbiosRecord& record, int slot) const;
+  const char* Keep(std::string_view text) const;
   // The first structure's value of the field with this selector text.
   const char* FirstValue(const char* selector) const;
 
   std::string sourceFile;
   bool fromSourceFile = false;
   bool keepRawTable = false;
-  // Every text of the store lives in this one block, owned by the reader:
-  // a trimmed string is never longer than its bytes in the table, and the
-  // values of a structure never longer than twice its formatted area.
-  char* stringPool = nullptr;
-  size_t poolUsed = 0;
-  size_t poolSize = 0;
+  // The table's bytes, which every record points into: the raw table's own,
+  // or a copy when the raw table is released after the walk.
+  const uint8_t* tableBytes = nullptr;
+  std::vector<uint8_t> tableCopy;
   // The record indices of the structures of each type, in table order:
   // those of type t are instanceOrder[instanceStart[t]] and on, up to
   // instanceStart[t + 1].
   std::vector<uint32_t> instanceOrder;
-  uint32_t instanceStart[kFirstUnstoredType + 1] = {};
-  const char* memoryTotal = nullptr;
+  uint32_t instanceStart[257] = {};
+  uint64_t memoryTotalMb = 0;
+  // The texts handed out by Value and SlotText.
+  mutable std::deque<std::string> answers;
 };
 
 }  // namespace tarnlix

@@ -1,6 +1,5 @@
 // Labelled reports of the record store: the full dump and one type's group.
 #include <cstring>
-#include <string>
 
 #include "platform/stdout.h"
 #include "smbios/names.h"
@@ -10,57 +9,69 @@ namespace tarnlix {
 
 namespace {
 
-// Appends a record's lines, each tab, label, " :", tab, value, and the empty
-// line that ends the record. A record is written as one block, its size
-// worked out first: a dump of a large table has tens of thousands of lines,
-// and every write is flushed.
-void AppendRecordBody(const SmbiosRecord& record, std::string& block) {
-  struct Line {
-    const char* label;
-    size_t labelLength;
-    const char* value;
-    size_t valueLength;
-    const char* unit;
-    size_t unitLength;
-  } lines[kSlotsPerRecord + kMaxValues];
-  int count = 0;
-  size_t total = 1;
-  auto add = [&](const char* label, const char* value, const char* unit) {
-    Line& line = lines[count++];
-    line = {label, std::strlen(label), value, std::strlen(value), unit, std::strlen(unit)};
-    total += line.labelLength + line.valueLength + line.unitLength + 5;
-  };
-  const char* const* labels = FieldLabelTable[record.type];
-  for (int slot = 0; slot < kSlotsPerRecord; ++slot) {
-    if (record.strings[slot] == nullptr) continue;
-    add(labels[slot] != nullptr ? labels[slot] : "(null)", record.strings[slot], "");
-  }
-  // The decoded values follow the strings, labelled in the same columns.
-  int valueCount = 0;
-  const FieldRow* const* valueRows = ValueRowsOf(record.type, &valueCount);
-  for (int i = 0; i < valueCount; ++i) {
-    if (record.values[i] != nullptr) add(valueRows[i]->label, record.values[i], valueRows[i]->unit);
-  }
+constexpr size_t kLabelWidth = 14;
 
-  size_t at = block.size();
-  block.resize(at + total);
-  char* out = &block[at];
-  for (int i = 0; i < count; ++i) {
-    *out++ = '\t';
-    std::memcpy(out, lines[i].label, lines[i].labelLength);
-    out += lines[i].labelLength;
-    std::memcpy(out, " :\t", 3);
-    out += 3;
-    std::memcpy(out, lines[i].value, lines[i].valueLength);
-    out += lines[i].valueLength;
-    std::memcpy(out, lines[i].unit, lines[i].unitLength);
-    out += lines[i].unitLength;
-    *out++ = '\n';
-  }
-  *out = '\n';
+// A field's label is padded to the width of the slots' labels, which are
+// padded already (or empty).
+void AppendLine(TextBuffer& block, std::string_view label, std::string_view value,
+                bool pad = true) {
+  block.Append('\t');
+  block.Append(label);
+  for (size_t width = label.size(); pad && width < kLabelWidth; ++width) block.Append(' ');
+  block.Append(" :\t");
+  block.Append(value);
 }
 
 }  // namespace
+
+// Each line is tab, label, " :", tab, value: the string slots first, then
+// every other field of the type, numbers with their unit. A list's further
+// items stand on lines of their own, under the first.
+bool SmbiosReader::AppendRecordBody(const SmbiosRecord& record, TextBuffer& block,
+                                    FieldValue& value) const {
+  size_t start = block.size();
+  if (record.stored) {
+    const char* const* labels = FieldLabelTable[record.type];
+    for (int slot = 0; slot < kSlotsPerRecord; ++slot) {
+      std::string_view text = Slot(record, slot);
+      if (text.empty()) continue;
+      AppendLine(block, labels[slot] != nullptr ? labels[slot] : "(null)", text, false);
+      block.Append('\n');
+    }
+  }
+  if (const StructureGroup* group = GroupOf(record.structureType)) {
+    for (size_t i = 0; i < group->fields->count; ++i) {
+      const FieldRow& row = group->fields->rows[i];
+      if (row.decode == FieldDecode::Slot || row.decode == FieldDecode::MemoryTotal) continue;
+      Decode(row, record, false, value);
+      if (!value.present()) continue;
+      const char* label = row.label != nullptr ? row.label : row.name;
+      if (value.kind() == FieldValue::Kind::List) {
+        bool first = true;
+        value.ForEachItem([&](std::string_view item) {
+          if (first) {
+            AppendLine(block, label, item);
+          } else {
+            block.Append("\t\t\t\t");
+            block.Append(item);
+          }
+          block.Append('\n');
+          first = false;
+        });
+        continue;
+      }
+      AppendLine(block, label, value.text());
+      if (row.unit[0] != '\0') {
+        block.Append(' ');
+        block.Append(row.unit);
+      }
+      block.Append('\n');
+    }
+  }
+  if (block.size() == start) return false;
+  block.Append('\n');
+  return true;
+}
 
 void SmbiosReader::PrintAll() const {
   if (loaded == 0 || records.empty()) {
@@ -70,13 +81,16 @@ void SmbiosReader::PrintAll() const {
   if (versionMajor > 0) {
     PrintOut("- SMBBios data v%i.%i -\n\n", versionMajor, versionMinor);
   }
-  std::string block;
-  block.reserve(1024);
+  // A record is written as one block: a dump of a large table has tens of
+  // thousands of lines, and every write is flushed.
+  TextBuffer block;
+  FieldValue value;
   for (const SmbiosRecord& record : records) {
-    if (!record.HasText()) continue;
-    block.assign(TypeNameTable[record.type]).append(":\n\n");
-    AppendRecordBody(record, block);
-    WriteOut(block);
+    block.Clear();
+    uint8_t type = record.stored ? record.type : record.structureType;
+    block.Append(TypeNameTable[type < kTypeNameCount ? type : 0]);
+    block.Append(":\n\n");
+    if (AppendRecordBody(record, block, value)) WriteOut(block.view());
   }
 }
 
@@ -84,13 +98,14 @@ void SmbiosReader::PrintGroup(int type) const {
   if (type < 0 || type >= kTypeNameCount) return;
   PrintOut("%s\n\n", TypeNameTable[type]);
   int printed = 0;
-  std::string block;
+  TextBuffer block;
+  FieldValue value;
   for (const SmbiosRecord& record : records) {
-    if (!record.stored || record.type != type || !record.HasText()) continue;
+    if (record.structureType != type) continue;
+    block.Clear();
+    if (!AppendRecordBody(record, block, value)) continue;
     ++printed;
-    block.clear();
-    AppendRecordBody(record, block);
-    WriteOut(block);
+    WriteOut(block.view());
   }
   if (printed == 0) WriteOut("\tNo information\n");
 }

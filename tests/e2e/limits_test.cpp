@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -71,7 +72,8 @@ Bytes LargeTable(std::string* report) {
       "\tManufacturer   :\tMaker\n"
       "\tProduct name   :\tModel\n"
       "\tVersion        :\tVer\n"
-      "\tSerial#        :\tSER123\n\n");
+      "\tSerial#        :\tSER123\n"
+      "\tWake-up Type   :\tReserved\n\n");
   return test::HeaderForm(test::BareTable(structures));
 }
 
@@ -110,6 +112,22 @@ TEST(SavedFileLimits, PathsThatAreNotOrdinaryFiles) {
   ToolResult nothing = RunTool({"/FROM:" + emptyFile, "/PCSERIAL"});
   EXPECT_EQ(nothing.out, CannotRead(emptyFile, "the file is empty"));
   EXPECT_EQ(nothing.exitCode, 1);
+
+  // A file in which not one structure can be walked is no table either,
+  // for the JSON document too.
+  std::string text = "root:x:0:0:root:/root:/bin/bash\n";
+  std::string textFile = scratch.Write("passwd", Bytes(text.begin(), text.end()));
+  ToolResult notATable = RunTool({"/FROM:" + textFile, "/JSON"});
+  EXPECT_EQ(notATable.out, CannotRead(textFile, "no SMBIOS structure in it"));
+  EXPECT_EQ(notATable.exitCode, 1);
+}
+
+// What can be asked is known without a table, on any machine.
+TEST(FieldList, NeedsNoTable) {
+  ToolResult result = RunTool({"/FIELDS"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out.rfind("/BIOSVENDOR\t0\tBIOS\tVendor\t\ttext\n", 0), 0u) << result.out;
+  EXPECT_GT(std::count(result.out.begin(), result.out.end(), '\n'), 150);
 }
 
 TEST(SavedFileLimits, DevZeroIsReadOnlyUpToTheLimit) {

@@ -40,27 +40,49 @@ inline bool IsNamedSlot(const SmbiosRecord& record, int slot) {
   return record.type == 3 && slot == 1;
 }
 
-// A decoded value has the form its row promises.
-inline void CheckValue(const FieldRow& row, const char* value) {
-  size_t size = std::strlen(value);
-  FUZZ_CHECK(size > 0);
-  auto digits = [](const char* text, size_t n) {
-    if (n == 0 || n > 20) return false;
-    for (size_t i = 0; i < n; ++i) {
-      if (text[i] < '0' || text[i] > '9') return false;
+// A decoded value has the form its row promises: the row's kind, digits
+// for a number (a sign and a fraction at most), and the fixed forms of a
+// release and a UUID.
+inline void CheckValue(const FieldRow& row, const FieldValue& value) {
+  if (!value.present()) return;
+  std::string_view text = value.text();
+  auto digits = [](std::string_view n) {
+    if (n.empty() || n.size() > 20) return false;
+    for (char c : n) {
+      if (c < '0' || c > '9') return false;
     }
     return true;
   };
-  if (row.number) FUZZ_CHECK(digits(value, size) && value[0] != '0');
+  switch (row.kind) {
+    case FieldKind::Number: {
+      FUZZ_CHECK(value.kind() == FieldValue::Kind::Number);
+      std::string_view number = text.substr(text[0] == '-' ? 1 : 0);
+      size_t dot = number.find('.');
+      FUZZ_CHECK(digits(number.substr(0, dot)));
+      if (dot != std::string_view::npos) {
+        FUZZ_CHECK(digits(number.substr(dot + 1)) && number.back() != '0');
+      }
+      return;
+    }
+    case FieldKind::List:
+      FUZZ_CHECK(value.kind() == FieldValue::Kind::List);
+      FUZZ_CHECK(text.empty() || text.back() == '\0');
+      return;
+    case FieldKind::Text:
+      FUZZ_CHECK(value.kind() == FieldValue::Kind::Text);
+      FUZZ_CHECK(!text.empty() && text.find('\0') == std::string_view::npos);
+      break;
+  }
   if (row.decode == FieldDecode::Release) {
-    const char* dot = std::strchr(value, '.');
-    FUZZ_CHECK(dot != nullptr && digits(value, dot - value) && digits(dot + 1, std::strlen(dot + 1)));
+    size_t dot = text.find('.');
+    FUZZ_CHECK(dot != std::string_view::npos && digits(text.substr(0, dot)) &&
+               digits(text.substr(dot + 1)));
   }
   if (row.decode == FieldDecode::Uuid) {
     // 8-4-4-4-12 upper-case hex digits.
-    FUZZ_CHECK(size == 36);
-    for (int i = 0; i < 36; ++i) {
-      char c = value[i];
+    FUZZ_CHECK(text.size() == 36);
+    for (size_t i = 0; i < 36; ++i) {
+      char c = text[i];
       bool dash = i == 8 || i == 13 || i == 18 || i == 23;
       FUZZ_CHECK(dash ? c == '-' : ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')));
     }
@@ -81,25 +103,17 @@ inline void CheckStore(const SmbiosReader& reader,
   for (const SmbiosRecord& record : reader.records) {
     if (!record.stored) {
       FUZZ_CHECK(record.type == 0);
-      FUZZ_CHECK(!record.HasStrings());
+      FUZZ_CHECK(!reader.HasStrings(record));
       continue;
     }
     FUZZ_CHECK(record.type < kFirstUnstoredType);
     for (int slot = 0; slot < kSlotsPerRecord; ++slot) {
-      const char* text = record.strings[slot];
+      const char* text = reader.SlotText(record, slot);
       if (text == nullptr) continue;
       size_t size = std::strlen(text);
       FUZZ_CHECK(size > 0);
       FUZZ_CHECK(text[size - 1] != ' ');
       if (!IsNamedSlot(record, slot)) FUZZ_CHECK(Contains(source, text));
-    }
-    int valueCount = 0;
-    const FieldRow* const* valueRows = ValueRowsOf(record.type, &valueCount);
-    for (int i = 0; i < kMaxValues; ++i) {
-      const char* value = record.values[i];
-      if (value == nullptr) continue;
-      FUZZ_CHECK(i < valueCount);
-      CheckValue(*valueRows[i], value);
     }
   }
 }
@@ -107,20 +121,18 @@ inline void CheckStore(const SmbiosReader& reader,
 // Every field of every structure, in both date forms, then the full report
 // and every group report.
 inline void ExerciseReader(fake::FakePlatform& fake, const SmbiosReader& reader) {
-  for (size_t f = 0; f < FieldRowCount(); ++f) {
-    const FieldRow& field = FieldRows()[f];
+  FieldValue value;
+  ForEachField([&](const FieldRow& field) {
     size_t count = reader.InstanceCount(field.type);
     // One past the last structure has no values.
     FUZZ_CHECK(reader.Value(field, count) == nullptr || field.decode == FieldDecode::MemoryTotal);
     for (size_t i = 0; i < count; ++i) {
       for (bool iso : {false, true}) {
-        const char* value = reader.Value(field, i, iso);
-        if (value == nullptr) continue;
-        if (field.decode != FieldDecode::String) CheckValue(field, value);
-        FUZZ_CHECK(value[0] != '\0');
+        reader.Decode(field, i, iso, value);
+        CheckValue(field, value);
       }
     }
-  }
+  });
   if (const char* date = reader.GetFirmwareDate()) {
     const char* iso = FormatIsoDate(date);
     FUZZ_CHECK(iso != nullptr);

@@ -102,10 +102,12 @@ TEST(DumpFile, TableRunsForTheAnnouncedLengthOrToTheEndOfTheFile) {
   }
   {
     // Bytes after the announced length are not part of the table.
+    const uint32_t biosOnly = static_cast<uint32_t>(test::Bios("AMI", "F.10", "05/06/2019").Bytes().size());
     Loaded l;
-    LoadFile(l, Dump("_SM3_", table, 0x18));
+    LoadFile(l, Dump("_SM3_", table, biosOnly));
     ASSERT_TRUE(l.ok);
-    EXPECT_EQ(l.reader.rawTable->length, 0x18u + 8);
+    EXPECT_EQ(l.reader.rawTable->length, biosOnly + 8);
+    EXPECT_EQ(Text(l.reader.GetFirmwareVendor()), "AMI");
     EXPECT_EQ(l.reader.GetSystemManufacturer(), nullptr);
   }
   const std::vector<uint8_t> body =
@@ -119,10 +121,11 @@ TEST(DumpFile, TableRunsForTheAnnouncedLengthOrToTheEndOfTheFile) {
     EXPECT_EQ(longest.out, "SER123");
     EXPECT_EQ(longest.exitCode, 0);
     // The last byte of the file is still inside it: a one-byte table, which
-    // holds no structure.
+    // holds no structure, so the file is no table.
     fake::RunResult last = RunOnFile(Dump(anchor, body, 0x100, size - 1), "/PCSERIAL");
-    EXPECT_EQ(last.out, "");
-    EXPECT_EQ(last.exitCode, 0);
+    EXPECT_EQ(last.out, "Error: cannot read SMBIOS table from dump.bin: no SMBIOS structure in it\n" +
+                            test::kLoadFailure);
+    EXPECT_EQ(last.exitCode, 1);
   }
 }
 

@@ -77,8 +77,11 @@ TEST_F(JsonRun, GroupsAreArraysOfObjects) {
             "{\n"
             "  \"BIOS\": [\n"
             "    {\n"
+            "      \"HANDLE\": \"0x0000\",\n"
             "      \"BIOSVENDOR\": \"AMI\",\n      \"BIOSVER\": \"F.10\",\n"
-            "      \"BIOSDATE\": \"05/06/2019\",\n      \"BIOSREV\": null,\n      \"ECREV\": null\n"
+            "      \"BIOSDATE\": \"05/06/2019\",\n      \"BIOSREV\": null,\n      \"ECREV\": null,\n"
+            "      \"BIOSADDRESS\": null,\n      \"BIOSRUNTIME\": null,\n"
+            "      \"BIOSROMSIZE\": 64,\n      \"BIOSCHARS\": []\n"
             "    }\n"
             "  ],\n"
             "  \"MEMTOTAL\": 16384\n"
@@ -92,7 +95,9 @@ TEST_F(JsonRun, WholeDocumentWithoutFieldsOrWithAll) {
     EXPECT_EQ(out.rfind("{\n  \"SMBIOS\": \"3.4\",\n  \"NAME\": \"WKS-042\",\n  \"BIOS\": [\n", 0), 0u)
         << out;
     EXPECT_NE(out.find("\n  \"CACHE\": [],\n"), std::string::npos);
-    EXPECT_NE(out.find("\"PCUUID\": null\n"), std::string::npos);
+    EXPECT_NE(out.find("\"PCUUID\": null,\n      \"PCWAKEUP\": \"Reserved\"\n"),
+              std::string::npos);
+    EXPECT_NE(out.find("\n  \"MEMARRAY\": [],\n  \"MEM\": [\n"), std::string::npos);
     EXPECT_EQ(out.substr(out.size() - 25), "],\n  \"MEMTOTAL\": 16384\n}\n");
   }
 }

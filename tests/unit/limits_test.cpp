@@ -152,7 +152,8 @@ TEST(OutputLimits, LongValuesArePrintedWhole) {
   std::string body = "\tManufacturer   :\tMaker\n"
                      "\tProduct name   :\tModel\n"
                      "\tVersion        :\tVer\n"
-                     "\tSerial#        :\t" + serial + "\n\n";
+                     "\tSerial#        :\t" + serial + "\n"
+                     "\tWake-up Type   :\tReserved\n\n";
   EXPECT_EQ(tool.Run({"/ALL"}).out, "- SMBBios data v2.7 -\n\nSystem Information:\n\n" + body);
   EXPECT_EQ(tool.Run({"/PC"}).out, "System Information\n\n" + body);
 }

@@ -210,8 +210,8 @@ TEST(MalformedTable, MegabyteTableOf100000StructuresIsStoredWhole) {
   ASSERT_TRUE(t.loaded);
   EXPECT_EQ(t.reader.recordCount(), 100000u);
   EXPECT_EQ(Text(t.reader.GetSystemSerial()), "SER123");
-  EXPECT_EQ(Text(t.reader.records[99999].strings[3]), "SER123");
-  EXPECT_EQ(Text(t.reader.records[50000].strings[0]), "oem");
+  EXPECT_EQ(Text(t.reader.SlotText(t.reader.records[99999], 3)), "SER123");
+  EXPECT_EQ(Text(t.reader.SlotText(t.reader.records[50000], 0)), "oem");
 }
 
 }  // namespace

@@ -22,13 +22,13 @@ TEST(RecordStore, TrimsTrailingSpacesAndKeepsLeadingOnes) {
   ASSERT_TRUE(r.loaded);
   const SmbiosRecord& bios = r.reader.records[0];
   EXPECT_EQ(bios.type, 0);
-  EXPECT_EQ(Text(bios.strings[0]), "Vendor X");
-  EXPECT_EQ(Text(bios.strings[1]), "1.02");
-  EXPECT_EQ(Text(bios.strings[2]), "03/15/2012");
+  EXPECT_EQ(Text(r.reader.SlotText(bios, 0)), "Vendor X");
+  EXPECT_EQ(Text(r.reader.SlotText(bios, 1)), "1.02");
+  EXPECT_EQ(Text(r.reader.SlotText(bios, 2)), "03/15/2012");
   const SmbiosRecord& system = r.reader.records[1];
-  EXPECT_EQ(system.strings[0], nullptr) << "a string of only spaces is absent";
-  EXPECT_EQ(Text(system.strings[1]), "  ABC");
-  EXPECT_EQ(Text(system.strings[2]), "tab\t") << "only spaces are trimmed";
+  EXPECT_EQ(r.reader.SlotText(system, 0), nullptr) << "a string of only spaces is absent";
+  EXPECT_EQ(Text(r.reader.SlotText(system, 1)), "  ABC");
+  EXPECT_EQ(Text(r.reader.SlotText(system, 2)), "tab\t") << "only spaces are trimmed";
 }
 
 TEST(RecordStore, SlotsFollowTheStructuresOwnStringNumbers) {
@@ -39,8 +39,8 @@ TEST(RecordStore, SlotsFollowTheStructuresOwnStringNumbers) {
                 {"Dell Inc.", "PowerEdge", "790H8D2"}),
   })));
   const SmbiosRecord& system = r.reader.records[0];
-  EXPECT_EQ(Text(system.strings[2]), "<null>");
-  EXPECT_EQ(Text(system.strings[3]), "790H8D2");
+  EXPECT_EQ(Text(r.reader.SlotText(system, 2)), "<null>");
+  EXPECT_EQ(Text(r.reader.SlotText(system, 3)), "790H8D2");
   EXPECT_EQ(Text(r.reader.GetSystemSerial()), "790H8D2");
 }
 
@@ -96,12 +96,12 @@ TEST(RecordStore, EnclosureTypeIsTheChassisNameAndSkuFollowsTheElements) {
                 {"Dell Inc.", "v1", "SER", "ASSET", "SKU-9"}),
   })));
   const SmbiosRecord& chassis = r.reader.records[0];
-  EXPECT_EQ(Text(chassis.strings[0]), "Dell Inc.");
-  EXPECT_EQ(Text(chassis.strings[1]), "Rack Mount Chassis") << "lock bit masked";
-  EXPECT_EQ(Text(chassis.strings[2]), "v1");
-  EXPECT_EQ(Text(chassis.strings[3]), "SER");
-  EXPECT_EQ(Text(chassis.strings[4]), "ASSET");
-  EXPECT_EQ(Text(chassis.strings[5]), "SKU-9");
+  EXPECT_EQ(Text(r.reader.SlotText(chassis, 0)), "Dell Inc.");
+  EXPECT_EQ(Text(r.reader.SlotText(chassis, 1)), "Rack Mount Chassis") << "lock bit masked";
+  EXPECT_EQ(Text(r.reader.SlotText(chassis, 2)), "v1");
+  EXPECT_EQ(Text(r.reader.SlotText(chassis, 3)), "SER");
+  EXPECT_EQ(Text(r.reader.SlotText(chassis, 4)), "ASSET");
+  EXPECT_EQ(Text(r.reader.SlotText(chassis, 5)), "SKU-9");
 
   struct Case {
     uint8_t length;
@@ -127,12 +127,12 @@ TEST(RecordStore, BatteryFollowsItsStringFields) {
   const SmbiosRecord& first = r.reader.records[0];
   const char* expected[] = {"Front", "ACME", "<null>", "S123", "Cell", "1.1", "LION"};
   for (int slot = 0; slot < 7; ++slot) {
-    EXPECT_EQ(Text(first.strings[slot]), expected[slot]) << "slot " << slot;
+    EXPECT_EQ(Text(r.reader.SlotText(first, slot)), expected[slot]) << "slot " << slot;
   }
   const SmbiosRecord& old = r.reader.records[1];
-  EXPECT_EQ(Text(old.strings[0]), "Back");
-  EXPECT_EQ(Text(old.strings[5]), "Back") << "two slots may name one string";
-  EXPECT_EQ(old.strings[6], nullptr);
+  EXPECT_EQ(Text(r.reader.SlotText(old, 0)), "Back");
+  EXPECT_EQ(Text(r.reader.SlotText(old, 5)), "Back") << "two slots may name one string";
+  EXPECT_EQ(r.reader.SlotText(old, 6), nullptr);
 }
 
 TEST(RecordStore, OemStringsArePositionalAndStringNumbersAreBounded) {
@@ -148,13 +148,13 @@ TEST(RecordStore, OemStringsArePositionalAndStringNumbersAreBounded) {
   })));
   const SmbiosRecord& oem = r.reader.records[0];
   for (int slot = 0; slot < 7; ++slot) {
-    EXPECT_EQ(Text(oem.strings[slot]), "OEM " + std::to_string(slot + 1));
+    EXPECT_EQ(Text(r.reader.SlotText(oem, slot)), "OEM " + std::to_string(slot + 1));
   }
   const SmbiosRecord& board = r.reader.records[1];
-  EXPECT_EQ(board.strings[0], nullptr);
-  EXPECT_EQ(Text(board.strings[1]), "s20");
-  EXPECT_EQ(board.strings[2], nullptr) << "strings past the twentieth are not followed";
-  EXPECT_EQ(board.strings[3], nullptr);
+  EXPECT_EQ(r.reader.SlotText(board, 0), nullptr);
+  EXPECT_EQ(Text(r.reader.SlotText(board, 1)), "s20");
+  EXPECT_EQ(r.reader.SlotText(board, 2), nullptr) << "strings past the twentieth are not followed";
+  EXPECT_EQ(r.reader.SlotText(board, 3), nullptr);
   EXPECT_EQ(Text(r.reader.GetSystemManufacturer()), "after")
       << "the structure after 25 strings is still read";
 }
@@ -170,7 +170,7 @@ TEST(RecordStore, StructuresThatAreNotStoredStillTakeARecord) {
   for (int i = 0; i < 3; ++i) {
     EXPECT_FALSE(r.reader.records[i].stored);
     EXPECT_EQ(r.reader.records[i].type, 0);
-    EXPECT_FALSE(r.reader.records[i].HasStrings());
+    EXPECT_FALSE(r.reader.HasStrings(r.reader.records[i]));
   }
   EXPECT_EQ(Text(r.reader.GetSystemManufacturer()), "Maker");
   EXPECT_EQ(r.reader.GetFirmwareVendor(), nullptr)

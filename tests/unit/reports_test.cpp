@@ -24,7 +24,7 @@ TEST(Reports, DumpWithVersionLineLabelsAndGaps) {
   std::string out = Report(
       HeaderForm(BareTable({
                      test::Bios("AMI", "F.10", "05/06/2019"),
-                     Structure(16, 0x17),  // holds no strings: not shown
+                     Structure(16, 0x05),  // holds nothing to show: not shown
                      test::SystemInfo({"HP", "", "", "CZC123"}),
                      Structure(6, 0x0C, {}, {"Bank 1"}),
                      Structure(5, 0x0F, {}, {"ctl"}),
@@ -37,9 +37,10 @@ TEST(Reports, DumpWithVersionLineLabelsAndGaps) {
             "- SMBBios data v3.2 -\n\n"
             "BIOS Information:\n\n"
             "\tVendor         :\tAMI\n\tVersion        :\tF.10\n"
-            "\tDate           :\t05/06/2019\n\n"
+            "\tDate           :\t05/06/2019\n\tROM Size       :\t64 kB\n\n"
             "System Information:\n\n"
-            "\tManufacturer   :\tHP\n\tSerial#        :\tCZC123\n\n"
+            "\tManufacturer   :\tHP\n\tSerial#        :\tCZC123\n"
+            "\tWake-up Type   :\tReserved\n\n"
             "Memory Module Information:\n\n\t :\tBank 1\n\n"
             "Memory Controller Information :\n\n\t :\tctl\n\n"
             "Cooling Device:\n\n\t(null) :\tFan\n\n"
@@ -50,7 +51,7 @@ TEST(Reports, VersionLineOnlyForAPositiveMajorVersion) {
   std::vector<uint8_t> bare = BareTable({Structure(11, 5, {}, {"OEM"})});
   EXPECT_EQ(Report(HeaderForm(bare, 0, 5), All), "OEM Strings:\n\n\tOEM String 1   :\tOEM\n\n");
   EXPECT_EQ(Report(HeaderForm(bare, 0x80, 5), All), "OEM Strings:\n\n\tOEM String 1   :\tOEM\n\n");
-  EXPECT_EQ(Report(HeaderForm(BareTable({Structure(16, 0x17)}), 2, 4), All),
+  EXPECT_EQ(Report(HeaderForm(BareTable({Structure(16, 0x05)}), 2, 4), All),
             "- SMBBios data v2.4 -\n\n");
 }
 
@@ -65,11 +66,11 @@ TEST(Reports, DumpOfAnEmptyStoreIsAnErrorLine) {
 
 TEST(Reports, GroupPrintsEveryRecordOfItsTypeOrNoInformation) {
   std::vector<uint8_t> table = HeaderForm(BareTable({
-      Structure(4, 0x30, {{0x04, 1}, {0x10, 2}}, {"CPU1", "Xeon"}),
+      Structure(4, 0x19, {{0x04, 1}, {0x10, 2}}, {"CPU1", "Xeon"}),
       Structure(0, 0x18, {{0x04, 1}}, {"AMI"}),
-      Structure(4, 0x30, {}, {}),  // no strings: not printed or counted
-      Structure(4, 0x30, {{0x04, 1}}, {"CPU2"}),
-      Structure(2, 0x0F, {{0x04, 1}}, {"Board"}),
+      Structure(4, 0x19, {}, {}),  // nothing to show: not printed or counted
+      Structure(4, 0x19, {{0x04, 1}}, {"CPU2"}),
+      Structure(2, 0x09, {{0x04, 1}}, {"Board"}),
   }));
   test::LoadedReader r(table);
   r.reader.PrintGroup(4);
@@ -86,8 +87,8 @@ TEST(Reports, GroupPrintsEveryRecordOfItsTypeOrNoInformation) {
 }
 
 TEST(Reports, SystemUuidHasItsOwnLineAfterTheStrings) {
-  Structure withStrings(1, 0x1B, {{0x04, 1}, {0x08, 0xAB}}, {"HP"});
-  Structure uuidOnly(1, 0x1B, {{0x17, 0x01}});
+  Structure withStrings(1, 0x18, {{0x04, 1}, {0x08, 0xAB}}, {"HP"});
+  Structure uuidOnly(1, 0x18, {{0x17, 0x01}});
   test::LoadedReader r(HeaderForm(BareTable({withStrings, uuidOnly})));
   r.reader.PrintGroup(1);
   EXPECT_EQ(r.fake.system.out,
@@ -101,24 +102,37 @@ TEST(Reports, SystemUuidHasItsOwnLineAfterTheStrings) {
             std::string::npos);
 }
 
-// A record with values but no strings still has something to show.
+// Today's lines come first, then every other field of the type, labelled
+// with its name, numbers with their unit and a list's items under its first.
 TEST(Reports, DecodedValuesFollowTheStringsWithTheirUnits) {
   test::LoadedReader r(HeaderForm(BareTable({
       Structure(0, 0x18, {{0x04, 1}, {0x14, 2}, {0x15, 3}, {0x16, 1}, {0x17, 12}}, {"AMI"}),
-      Structure(4, 0x30, {{0x04, 1}, {0x06, 0xB3}, {0x16, 0x60}, {0x17, 0x09}, {0x23, 8}, {0x25, 16}},
+      Structure(4, 0x30,
+                {{0x04, 1}, {0x06, 0xB3}, {0x08, 0xEC}, {0x09, 0x06}, {0x0A, 0x08}, {0x0C, 0x03},
+                 {0x16, 0x60}, {0x17, 0x09}, {0x1A, 0xFF}, {0x1B, 0xFF}, {0x23, 8}, {0x25, 16}},
                 {"CPU1"}),
-      Structure(17, 0x28, {{0x0C, 0x00}, {0x0D, 0x40}, {0x12, 0x1A}, {0x15, 0x80}, {0x16, 0x0C}}),
+      Structure(17, 0x28, {{0x0C, 0x00}, {0x0D, 0x40}, {0x12, 0x1A}, {0x15, 0x80}, {0x16, 0x0C},
+                           {0x1B, 2}, {0x22, 0x46}, {0x23, 0x05}}),
   })));
   r.reader.PrintAll();
   EXPECT_EQ(r.fake.system.out,
             "- SMBBios data v2.7 -\n\n"
             "BIOS Information:\n\n"
-            "\tVendor         :\tAMI\n\tRevision       :\t2.3\n\tEC revision    :\t1.12\n\n"
+            "\tVendor         :\tAMI\n\tRevision       :\t2.3\n\tEC revision    :\t1.12\n"
+            "\tROM Size       :\t64 kB\n\n"
             "Processor Information:\n\n"
             "\tSocket         :\tCPU1\n\tFamily         :\tXeon\n\tSpeed          :\t2400 MHz\n"
-            "\tCores          :\t8\n\tThreads        :\t16\n\n"
+            "\tCores          :\t8\n\tThreads        :\t16\n"
+            "\tID             :\tEC 06 08 00 03 00 00 00\n"
+            "\tSignature      :\tType 0, Family 6, Model 142, Stepping 12\n"
+            "\tFlags          :\tFPU (Floating-point unit on-chip)\n"
+            "\t\t\t\tVME (Virtual mode extension)\n"
+            "\tStatus         :\tUnpopulated\n"
+            "\tL2 Cache Handle :\t0x0000\n\tL3 Cache Handle :\t0x0000\n\n"
             "Memory Device:\n\n"
-            "\tSize           :\t16384 MB\n\tSpeed          :\t3200 MT/s\n\tType           :\tDDR4\n\n");
+            "\tSize           :\t16384 MB\n\tSpeed          :\t3200 MT/s\n\tType           :\tDDR4\n"
+            "\tArray Handle   :\t0x0000\n\tError Information Handle :\t0x0000\n"
+            "\tRank           :\t2\n\tMinimum Voltage :\t1.35 V\n\n");
 }
 
 TEST(Reports, NameTables) {

@@ -1,0 +1,261 @@
+// The decoders every row shares: strings, numbers, names, bit lists,
+// handles. What one structure type needs alone lives with its rows.
+#include <cstring>
+
+#include "smbios/bytes.h"
+#include "smbios/fields.h"
+
+namespace tarnlix {
+
+namespace {
+
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameIgnoringCase(const char* a, const char* b, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+// The manufacturer names a maker when it stands anywhere in the string, or
+// begins it in any letter case.
+bool NamesMaker(std::string_view text, const char* maker) {
+  size_t size = std::strlen(maker);
+  if (text.size() < size) return false;
+  if (SameIgnoringCase(text.data(), maker, size)) return true;
+  return text.find(maker) != std::string_view::npos;
+}
+
+uint64_t ReadLe(const uint8_t* p, uint8_t size) {
+  switch (size) {
+    case 1: return p[0];
+    case 2: return ReadLe16(p);
+    case 4: return ReadLe32(p);
+    default: return ReadLe64(p);
+  }
+}
+
+uint64_t AllOnes(const FieldRow& row) {
+  if (row.mask != 0) return row.mask;
+  return row.size >= 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * row.size)) - 1;
+}
+
+// The Number a row reads; false when the structure has none.
+bool NumberOf(const FieldRow& row, const StructureView& s, uint64_t* value) {
+  if (s.length < row.Since() || !s.Has(row.at, row.size)) return false;
+  uint64_t raw = ReadLe(s.bytes + row.at, row.size);
+  if (row.mask != 0) raw = (raw >> row.shift) & row.mask;
+  if (row.escape != 0 && raw == row.escape) {
+    if (row.wideSize != 0 && s.Has(row.wideAt, row.wideSize)) {
+      raw = ReadLe(s.bytes + row.wideAt, row.wideSize);
+    } else if (row.escapeNeedsWide) {
+      return false;
+    }
+  }
+  if ((row.none & kNoneIfZero) && raw == 0) return false;
+  if ((row.none & kNoneIfAllOnes) && raw == AllOnes(row)) return false;
+  *value = raw;
+  return true;
+}
+
+// Two family codes name different processors by maker, and one also by the
+// table's version.
+const char* FamilyName(const FieldRow& row, const StructureView& s, uint64_t code) {
+  if (code == 0xBE || code == 0x30) {
+    std::string_view maker = s.length > 0x07 ? s.String(s.bytes[0x07]) : std::string_view();
+    bool intel = NamesMaker(maker, "Intel");
+    bool amd = NamesMaker(maker, "AMD");
+    if (code == 0xBE && intel) return "Core 2";
+    if (code == 0xBE && amd) return "K7";
+    if (code == 0x30 && intel && s.versionMajor == 2 && s.versionMinor == 0) {
+      return "Pentium Pro";
+    }
+  }
+  return row.names->Find(static_cast<uint32_t>(code));
+}
+
+void SetName(const char* name, FieldValue& value) {
+  if (name != nullptr) value.SetText(name);
+}
+
+void UuidText(const StructureView& s, uint8_t at, FieldValue& value) {
+  const uint8_t* bytes = s.bytes + at;
+  bool allZero = true;
+  bool allOnes = true;
+  for (int i = 0; i < 16; ++i) {
+    allZero = allZero && bytes[i] == 0x00;
+    allOnes = allOnes && bytes[i] == 0xFF;
+  }
+  // All zeros: no UUID; all ones: present but not set.
+  if (allZero || allOnes) return;
+
+  // Since SMBIOS 2.6 the first three fields are stored little-endian; a
+  // table that carries no version is taken to be that recent.
+  bool littleEndian = s.versionMajor <= 0 || s.versionMajor > 2 ||
+                      (s.versionMajor == 2 && s.versionMinor >= 6);
+  static const int kLittleEndianOrder[16] = {3, 2, 1, 0, 5, 4, 7, 6,
+                                             8, 9, 10, 11, 12, 13, 14, 15};
+  static const char kHex[] = "0123456789ABCDEF";
+  char text[36];
+  char* out = text;
+  for (int i = 0; i < 16; ++i) {
+    if (i == 4 || i == 6 || i == 8 || i == 10) *out++ = '-';
+    uint8_t byte = bytes[littleEndian ? kLittleEndianOrder[i] : i];
+    *out++ = kHex[byte >> 4];
+    *out++ = kHex[byte & 0x0F];
+  }
+  value.SetText({text, sizeof text});
+}
+
+// The named bits of a bit field, in bit order.
+template <typename F>
+void ForEachNamedBit(const FieldRow& row, uint64_t bits, F f) {
+  for (int bit = 0; bit < 64 && bits != 0; ++bit, bits >>= 1) {
+    if ((bits & 1) == 0) continue;
+    if (const char* name = row.names->Find(static_cast<uint32_t>(bit))) f(name);
+  }
+}
+
+}  // namespace
+
+std::string_view StructureView::String(uint8_t number, bool trim) const {
+  if (number == 0) return {};
+  size_t offset = 0;
+  for (uint8_t n = 1; offset < stringsLength; ++n) {
+    const char* text = reinterpret_cast<const char*>(strings + offset);
+    size_t size = strnlen(text, stringsLength - offset);
+    if (n == number) {
+      while (trim && size > 0 && text[size - 1] == ' ') --size;
+      return {text, size};
+    }
+    offset += size + 1;
+    if (n == 255) break;
+  }
+  return {};
+}
+
+uint64_t MemorySizeMb(const StructureView& device) {
+  if (device.length < 0x0E) return 0;
+  uint16_t word = ReadLe16(device.bytes + 0x0C);
+  if (word == 0 || word == 0xFFFF) return 0;  // no module, or unknown
+  if (word == 0x7FFF && device.length >= 0x20) {
+    return ReadLe32(device.bytes + 0x1C) & 0x7FFFFFFFu;
+  }
+  if (word & 0x8000) return (word & 0x7FFFu) / 1024;  // in KB
+  return word;
+}
+
+uint64_t ShownSize(uint64_t value, SizeUnit base, SizeUnit unit) {
+  // Parts of 10 bits each: bytes (or the base unit), kB, MB ...
+  uint64_t parts[7];
+  for (uint64_t& part : parts) {
+    part = value & 0x3FF;
+    value >>= 10;
+  }
+  int top = 6;
+  while (top > 0 && parts[top] == 0) --top;
+  uint64_t shown = parts[top];
+  int shownUnit = top;
+  if (top > 0 && parts[top - 1] != 0) {
+    shown = parts[top - 1] + (parts[top] << 10);
+    shownUnit = top - 1;
+  }
+  shownUnit += base;
+  if (shownUnit < unit) return shown >> (10 * (unit - shownUnit));
+  int shift = 10 * (shownUnit - unit);
+  // Nothing real comes near; a size past 2^64 units is shown as the most.
+  if (shift > 0 && (shift >= 64 || (shown >> (64 - shift)) != 0)) return ~uint64_t{0};
+  return shown << shift;
+}
+
+void DecodeField(const FieldRow& row, const StructureView& s, FieldValue& value) {
+  value.Clear();
+  uint64_t number = 0;
+  switch (row.decode) {
+    case FieldDecode::String:
+      if (s.Has(row.at, 1) && s.length >= row.Since()) value.SetText(s.String(s.bytes[row.at]));
+      return;
+    case FieldDecode::Uuid:
+      if (s.length >= row.Since()) UuidText(s, row.at, value);
+      return;
+    case FieldDecode::Release: {
+      if (s.length < row.Since()) return;
+      uint8_t major = s.bytes[row.at];
+      uint8_t minor = s.bytes[row.at + 1];
+      if (major == 0xFF || minor == 0xFF) return;
+      value.BeginText();
+      value.AppendDecimal(major);
+      value.Append('.');
+      value.AppendDecimal(minor);
+      return;
+    }
+    case FieldDecode::Number:
+      if (NumberOf(row, s, &number)) value.SetNumber(number);
+      return;
+    case FieldDecode::Decimal:
+      if (NumberOf(row, s, &number)) value.SetDecimal(static_cast<int64_t>(number), 3);
+      return;
+    case FieldDecode::Name:
+      if (NumberOf(row, s, &number)) SetName(row.names->Find(static_cast<uint32_t>(number)), value);
+      return;
+    case FieldDecode::Bits:
+      if (!NumberOf(row, s, &number)) return;
+      value.BeginList();
+      ForEachNamedBit(row, number, [&value](const char* name) { value.Item(name); });
+      return;
+    case FieldDecode::BitsText: {
+      if (!NumberOf(row, s, &number)) return;
+      value.BeginText();
+      bool first = true;
+      ForEachNamedBit(row, number, [&](const char* name) {
+        if (!first) value.Append(' ');
+        value.Append(name);
+        first = false;
+      });
+      if (first) value.Clear();  // no named bit: "None"
+      return;
+    }
+    case FieldDecode::Handle:
+    case FieldDecode::Hex: {
+      if (!NumberOf(row, s, &number)) return;
+      if (row.valueNames != nullptr) {
+        if (const char* name = row.valueNames->Find(static_cast<uint32_t>(number))) {
+          SetName(name, value);  // an empty name leaves it absent
+          return;
+        }
+      }
+      value.BeginText();
+      value.AppendHex(number, row.decode == FieldDecode::Handle ? 4 : 2 * row.size);
+      return;
+    }
+    case FieldDecode::ProcessorFamily:
+      if (NumberOf(row, s, &number)) SetName(FamilyName(row, s, number), value);
+      return;
+    case FieldDecode::MemorySize:
+      if (uint64_t size = MemorySizeMb(s)) value.SetNumber(size);
+      return;
+    case FieldDecode::Special:
+      if (s.length >= row.Since() && !row.special(row, s, value)) value.Clear();
+      return;
+    case FieldDecode::Slot:
+    case FieldDecode::MemoryTotal:
+      return;  // the reader answers these
+  }
+}
+
+const FieldRow* FindField(const char* text) {
+  size_t length = std::strlen(text);
+  const FieldRow* found = nullptr;
+  ForEachField([&](const FieldRow& row) {
+    if (found == nullptr && std::strlen(row.selector) == length &&
+        SameIgnoringCase(text, row.selector, length)) {
+      found = &row;
+    }
+  });
+  return found;
+}
+
+}  // namespace tarnlix

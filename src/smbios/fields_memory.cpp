@@ -1,0 +1,247 @@
+// Physical memory array (type 16), memory device (type 17), and the mapped
+// address ranges of arrays (type 19) and devices (type 20).
+#include "smbios/bytes.h"
+#include "smbios/field_tables.h"
+
+namespace tarnlix {
+
+namespace {
+
+// A size in bytes, shown in MB; 0 is none, all ones unknown.
+bool SizeInBytes(const FieldRow& row, const StructureView& s, FieldValue& value) {
+  uint64_t bytes = ReadLe64(s.bytes + row.at);
+  if (bytes == 0 || bytes == ~uint64_t{0}) return false;
+  uint64_t megabytes = ShownSize(bytes, kBytes, kMegabytes);
+  if (megabytes == 0) return false;  // below a MB
+  value.SetNumber(megabytes);
+  return true;
+}
+
+// In kB; 0x80000000 says the size is in the extended quad word, in bytes.
+bool ArrayCapacity(const FieldRow&, const StructureView& s, FieldValue& value) {
+  uint32_t kilobytes = ReadLe32(s.bytes + 0x07);
+  uint64_t megabytes;
+  if (kilobytes == 0x80000000u) {
+    if (!s.Has(0x0F, 8)) return false;
+    megabytes = ShownSize(ReadLe64(s.bytes + 0x0F), kBytes, kMegabytes);
+  } else {
+    megabytes = ShownSize(kilobytes, kKilobytes, kMegabytes);
+  }
+  value.SetNumber(megabytes);
+  return true;
+}
+
+// A JEDEC manufacturer: the continuation count (bank) in the low byte, with
+// parity, and the code in the high byte.
+bool JedecId(const FieldRow& row, const StructureView& s, FieldValue& value) {
+  uint16_t id = ReadLe16(s.bytes + row.at);
+  if (id == 0) return false;
+  value.BeginText();
+  value.Append("Bank ");
+  value.AppendDecimal((id & 0x7Fu) + 1);
+  value.Append(", Hex ");
+  value.AppendHex(id >> 8, 2);
+  return true;
+}
+
+// A mapped range: double words in kB, or, where the start reads all ones,
+// the extended quad words at wideAt in bytes.
+struct Range {
+  uint64_t start;  // bytes
+  uint64_t end;    // bytes, the last one
+  bool extended;
+};
+
+Range RangeOf(const FieldRow& row, const StructureView& s) {
+  uint32_t start = ReadLe32(s.bytes + 0x04);
+  if (start == 0xFFFFFFFFu && s.Has(row.wideAt, 16)) {
+    return {ReadLe64(s.bytes + row.wideAt), ReadLe64(s.bytes + row.wideAt + 8), true};
+  }
+  uint64_t end = ReadLe32(s.bytes + 0x08);
+  return {uint64_t{start} << 10, (end << 10) | 0x3FF, false};
+}
+
+void AppendAddress(uint64_t address, bool extended, FieldValue& value) {
+  value.BeginText();
+  value.AppendHex(address, extended ? 16 : 11);
+}
+
+bool RangeStart(const FieldRow& row, const StructureView& s, FieldValue& value) {
+  Range range = RangeOf(row, s);
+  AppendAddress(range.start, range.extended, value);
+  return true;
+}
+
+bool RangeEnd(const FieldRow& row, const StructureView& s, FieldValue& value) {
+  Range range = RangeOf(row, s);
+  AppendAddress(range.end, range.extended, value);
+  return true;
+}
+
+bool RangeSize(const FieldRow& row, const StructureView& s, FieldValue& value) {
+  Range range = RangeOf(row, s);
+  if (range.end < range.start && range.end + 1 != range.start) return false;
+  uint64_t bytes = range.end - range.start + 1;  // 0 for a 2^64 range
+  value.SetNumber(range.extended ? ShownSize(bytes, kBytes, kKilobytes)
+                                 : ShownSize(bytes >> 10, kKilobytes, kKilobytes));
+  return true;
+}
+
+constexpr FieldRow kMemoryArrayRows[] = {
+    {.selector = "/MEMARRAYLOCATION", .type = 16, .decode = FieldDecode::Name, .at = 0x04,
+     .name = "Location", .names = &names::kMemoryArrayLocation},
+    {.selector = "/MEMARRAYUSE", .type = 16, .decode = FieldDecode::Name, .at = 0x05,
+     .name = "Use", .names = &names::kMemoryArrayUse},
+    {.selector = "/MEMARRAYECC", .type = 16, .decode = FieldDecode::Name, .at = 0x06,
+     .name = "Error Correction Type", .names = &names::kMemoryArrayEcType},
+    {.selector = "/MEMARRAYMAX", .type = 16, .decode = FieldDecode::Special, .at = 0x07,
+     .size = 4, .name = "Maximum Capacity", .unit = "MB", .kind = FieldKind::Number,
+     .special = ArrayCapacity},
+    {.selector = "/MEMARRAYERROR", .type = 16, .decode = FieldDecode::Handle, .at = 0x0B,
+     .size = 2, .name = "Error Information Handle", .valueNames = &kErrorHandleNames},
+    {.selector = "/MEMARRAYSLOTS", .type = 16, .decode = FieldDecode::Number, .at = 0x0D,
+     .size = 2, .name = "Number Of Devices", .kind = FieldKind::Number},
+};
+
+constexpr FieldRow kMemoryDeviceRows[] = {
+    Slot("/MEMDEVLOC", 17, 0, "Locator"),
+    Slot("/MEMBANKLOC", 17, 1, "Bank Locator"),
+    Slot("/MEMMAN", 17, 2, "Manufacturer"),
+    Slot("/MEMSERIAL", 17, 3, "Serial Number"),
+    Slot("/MEMASSET", 17, 4, "Asset Tag"),
+    Slot("/MEMPARTNO", 17, 5, "Part Number"),
+    {.selector = "/MEMSIZE", .type = 17, .decode = FieldDecode::MemorySize, .at = 0x0C,
+     .size = 2, .name = "Size", .unit = "MB", .kind = FieldKind::Number,
+     .label = "Size          "},
+    // 0xFFFF: the speed is in the double word at 0x54.
+    {.selector = "/MEMSPEED", .type = 17, .decode = FieldDecode::Number, .at = 0x15, .size = 2,
+     .name = "Speed", .unit = "MT/s", .kind = FieldKind::Number, .none = kNoneIfZero,
+     .escape = 0xFFFF, .wideAt = 0x54, .wideSize = 4, .escapeNeedsWide = true,
+     .label = "Speed         "},
+    {.selector = "/MEMTYPE", .type = 17, .decode = FieldDecode::Name, .at = 0x12,
+     .name = "Type", .names = &names::kMemoryType, .label = "Type          "},
+    // The whole table's memory, not one structure's.
+    {.selector = "/MEMTOTAL", .type = 17, .decode = FieldDecode::MemoryTotal, .size = 0,
+     .unit = "MB", .kind = FieldKind::Number},
+    {.selector = "/MEMARRAYHANDLE", .type = 17, .decode = FieldDecode::Handle, .at = 0x04,
+     .size = 2, .name = "Array Handle"},
+    {.selector = "/MEMERROR", .type = 17, .decode = FieldDecode::Handle, .at = 0x06, .size = 2,
+     .name = "Error Information Handle", .valueNames = &kErrorHandleNames},
+    {.selector = "/MEMTOTALWIDTH", .type = 17, .decode = FieldDecode::Number, .at = 0x08,
+     .size = 2, .name = "Total Width", .unit = "bits", .kind = FieldKind::Number,
+     .none = kNoneIfZero | kNoneIfAllOnes},
+    {.selector = "/MEMDATAWIDTH", .type = 17, .decode = FieldDecode::Number, .at = 0x0A,
+     .size = 2, .name = "Data Width", .unit = "bits", .kind = FieldKind::Number,
+     .none = kNoneIfZero | kNoneIfAllOnes},
+    {.selector = "/MEMFORMFACTOR", .type = 17, .decode = FieldDecode::Name, .at = 0x0E,
+     .name = "Form Factor", .names = &names::kMemoryDeviceFormFactor},
+    {.selector = "/MEMSET", .type = 17, .decode = FieldDecode::Number, .at = 0x0F,
+     .name = "Set", .kind = FieldKind::Number, .none = kNoneIfZero | kNoneIfAllOnes},
+    {.selector = "/MEMTYPEDETAIL", .type = 17, .decode = FieldDecode::BitsText, .at = 0x13,
+     .size = 2, .name = "Type Detail", .names = &names::kMemoryDeviceTypeDetail},
+    {.selector = "/MEMRANK", .type = 17, .decode = FieldDecode::Number, .at = 0x1B,
+     .name = "Rank", .kind = FieldKind::Number, .mask = 0x0F, .none = kNoneIfZero},
+    // 0xFFFF: the speed is in the double word at 0x58.
+    {.selector = "/MEMCONFSPEED", .type = 17, .decode = FieldDecode::Number, .at = 0x20,
+     .size = 2, .name = "Configured Memory Speed", .unit = "MT/s", .kind = FieldKind::Number,
+     .none = kNoneIfZero, .escape = 0xFFFF, .wideAt = 0x58, .wideSize = 4,
+     .escapeNeedsWide = true},
+    {.selector = "/MEMMINVOLTAGE", .type = 17, .decode = FieldDecode::Decimal, .at = 0x22,
+     .size = 2, .name = "Minimum Voltage", .unit = "V", .kind = FieldKind::Number,
+     .none = kNoneIfZero},
+    {.selector = "/MEMMAXVOLTAGE", .type = 17, .decode = FieldDecode::Decimal, .at = 0x24,
+     .size = 2, .name = "Maximum Voltage", .unit = "V", .kind = FieldKind::Number,
+     .none = kNoneIfZero},
+    {.selector = "/MEMCONFVOLTAGE", .type = 17, .decode = FieldDecode::Decimal, .at = 0x26,
+     .size = 2, .name = "Configured Voltage", .unit = "V", .kind = FieldKind::Number,
+     .none = kNoneIfZero},
+    {.selector = "/MEMTECH", .type = 17, .decode = FieldDecode::Name, .at = 0x28,
+     .name = "Memory Technology", .names = &names::kMemoryTechnology},
+    {.selector = "/MEMMODES", .type = 17, .decode = FieldDecode::BitsText, .at = 0x29,
+     .size = 2, .name = "Memory Operating Mode Capability",
+     .names = &names::kMemoryOperatingModeCapability},
+    {.selector = "/MEMFIRMWARE", .type = 17, .decode = FieldDecode::String, .at = 0x2B,
+     .name = "Firmware Version"},
+    {.selector = "/MEMMODULEMAN", .type = 17, .decode = FieldDecode::Special, .at = 0x2C,
+     .size = 2, .name = "Module Manufacturer ID", .special = JedecId},
+    {.selector = "/MEMMODULEPRODUCT", .type = 17, .decode = FieldDecode::Hex, .at = 0x2E,
+     .size = 2, .name = "Module Product ID", .none = kNoneIfZero},
+    {.selector = "/MEMCONTROLLERMAN", .type = 17, .decode = FieldDecode::Special, .at = 0x30,
+     .size = 2, .name = "Memory Subsystem Controller Manufacturer ID", .special = JedecId},
+    {.selector = "/MEMCONTROLLERPRODUCT", .type = 17, .decode = FieldDecode::Hex, .at = 0x32,
+     .size = 2, .name = "Memory Subsystem Controller Product ID", .none = kNoneIfZero},
+    {.selector = "/MEMNVSIZE", .type = 17, .decode = FieldDecode::Special, .at = 0x34,
+     .size = 8, .name = "Non-Volatile Size", .unit = "MB", .kind = FieldKind::Number,
+     .special = SizeInBytes},
+    {.selector = "/MEMVOLATILESIZE", .type = 17, .decode = FieldDecode::Special, .at = 0x3C,
+     .size = 8, .name = "Volatile Size", .unit = "MB", .kind = FieldKind::Number,
+     .special = SizeInBytes},
+    {.selector = "/MEMCACHESIZE", .type = 17, .decode = FieldDecode::Special, .at = 0x44,
+     .size = 8, .name = "Cache Size", .unit = "MB", .kind = FieldKind::Number,
+     .special = SizeInBytes},
+    {.selector = "/MEMLOGICALSIZE", .type = 17, .decode = FieldDecode::Special, .at = 0x4C,
+     .size = 8, .name = "Logical Size", .unit = "MB", .kind = FieldKind::Number,
+     .special = SizeInBytes},
+    {.selector = "/MEMPMICMAN", .type = 17, .decode = FieldDecode::Special, .at = 0x5C,
+     .size = 2, .special = JedecId, .label = "PMIC0 Manufacturer ID"},
+    {.selector = "/MEMPMICREV", .type = 17, .decode = FieldDecode::Hex, .at = 0x5E, .size = 2,
+     .label = "PMIC0 Revision Number"},
+    {.selector = "/MEMRCDMAN", .type = 17, .decode = FieldDecode::Special, .at = 0x60,
+     .size = 2, .special = JedecId, .label = "RCD Manufacturer ID"},
+    {.selector = "/MEMRCDREV", .type = 17, .decode = FieldDecode::Hex, .at = 0x62, .size = 2,
+     .label = "RCD Revision Number"},
+};
+
+constexpr FieldRow kMemoryMapRows[] = {
+    {.selector = "/MEMMAPSTART", .type = 19, .decode = FieldDecode::Special, .at = 0x04,
+     .size = 8, .name = "Starting Address", .wideAt = 0x0F, .special = RangeStart},
+    {.selector = "/MEMMAPEND", .type = 19, .decode = FieldDecode::Special, .at = 0x04,
+     .size = 8, .name = "Ending Address", .wideAt = 0x0F, .special = RangeEnd},
+    {.selector = "/MEMMAPSIZE", .type = 19, .decode = FieldDecode::Special, .at = 0x04,
+     .size = 8, .name = "Range Size", .unit = "kB", .kind = FieldKind::Number, .wideAt = 0x0F,
+     .special = RangeSize},
+    {.selector = "/MEMMAPARRAY", .type = 19, .decode = FieldDecode::Handle, .at = 0x0C,
+     .size = 2, .name = "Physical Array Handle"},
+    {.selector = "/MEMMAPWIDTH", .type = 19, .decode = FieldDecode::Number, .at = 0x0E,
+     .name = "Partition Width", .kind = FieldKind::Number},
+};
+
+constexpr FieldRow kMemoryDeviceMapRows[] = {
+    {.selector = "/MEMDEVMAPSTART", .type = 20, .decode = FieldDecode::Special, .at = 0x04,
+     .size = 8, .name = "Starting Address", .wideAt = 0x13, .special = RangeStart},
+    {.selector = "/MEMDEVMAPEND", .type = 20, .decode = FieldDecode::Special, .at = 0x04,
+     .size = 8, .name = "Ending Address", .wideAt = 0x13, .special = RangeEnd},
+    {.selector = "/MEMDEVMAPSIZE", .type = 20, .decode = FieldDecode::Special, .at = 0x04,
+     .size = 8, .name = "Range Size", .unit = "kB", .kind = FieldKind::Number, .wideAt = 0x13,
+     .special = RangeSize},
+    {.selector = "/MEMDEVMAPDEVICE", .type = 20, .decode = FieldDecode::Handle, .at = 0x0C,
+     .size = 2, .name = "Physical Device Handle"},
+    {.selector = "/MEMDEVMAPARRAY", .type = 20, .decode = FieldDecode::Handle, .at = 0x0E,
+     .size = 2, .name = "Memory Array Mapped Address Handle"},
+    {.selector = "/MEMDEVMAPROW", .type = 20, .decode = FieldDecode::Number, .at = 0x10,
+     .name = "Partition Row Position", .kind = FieldKind::Number,
+     .none = kNoneIfZero | kNoneIfAllOnes},
+    {.selector = "/MEMDEVMAPPOSITION", .type = 20, .decode = FieldDecode::Number, .at = 0x11,
+     .name = "Interleave Position", .kind = FieldKind::Number,
+     .none = kNoneIfZero | kNoneIfAllOnes},
+    {.selector = "/MEMDEVMAPDEPTH", .type = 20, .decode = FieldDecode::Number, .at = 0x12,
+     .name = "Interleaved Data Depth", .kind = FieldKind::Number,
+     .none = kNoneIfZero | kNoneIfAllOnes},
+};
+
+}  // namespace
+
+constexpr auto kMemoryArrayKeys = MakeJsonKeys(kMemoryArrayRows);
+extern const FieldSpan kMemoryArrayFields{kMemoryArrayRows, std::size(kMemoryArrayRows),
+                                          kMemoryArrayKeys.keys};
+constexpr auto kMemoryDeviceKeys = MakeJsonKeys(kMemoryDeviceRows);
+extern const FieldSpan kMemoryDeviceFields{kMemoryDeviceRows, std::size(kMemoryDeviceRows),
+                                           kMemoryDeviceKeys.keys};
+constexpr auto kMemoryMapKeys = MakeJsonKeys(kMemoryMapRows);
+extern const FieldSpan kMemoryMapFields{kMemoryMapRows, std::size(kMemoryMapRows),
+                                        kMemoryMapKeys.keys};
+constexpr auto kMemoryDeviceMapKeys = MakeJsonKeys(kMemoryDeviceMapRows);
+extern const FieldSpan kMemoryDeviceMapFields{kMemoryDeviceMapRows, std::size(kMemoryDeviceMapRows),
+                                              kMemoryDeviceMapKeys.keys};
+
+}  // namespace tarnlix
