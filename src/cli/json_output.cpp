@@ -3,40 +3,12 @@
 #include <cstring>
 
 #include "cli/selectors.h"
+#include "cli/utf8.h"
 #include "platform/stdout.h"
 
 namespace tarnlix {
 
 namespace {
-
-// The length of the UTF-8 sequence at text, or 0 when none starts there:
-// no overlong forms, no surrogates, nothing above U+10FFFF.
-size_t Utf8SequenceLength(const unsigned char* text, const unsigned char* end) {
-  unsigned char lead = text[0];
-  if (lead < 0x80) return 1;
-  size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
-                  : lead >= 0xE0 && lead <= 0xEF ? 3
-                  : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                 : 0;
-  if (length == 0 || static_cast<size_t>(end - text) < length) return 0;
-  // The second byte's range rules out overlong forms and surrogates.
-  unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
-  unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
-  if (text[1] < low || text[1] > high) return 0;
-  for (size_t i = 2; i < length; ++i) {
-    if (text[i] < 0x80 || text[i] > 0xBF) return 0;
-  }
-  return length;
-}
-
-bool IsUtf8(const unsigned char* text, const unsigned char* end) {
-  while (text < end) {
-    size_t length = Utf8SequenceLength(text, end);
-    if (length == 0) return false;
-    text += length;
-  }
-  return true;
-}
 
 // Bytes a JSON string takes as they are: printable ASCII but the quote and
 // the backslash.
@@ -49,6 +21,29 @@ struct PlainBytes {
 };
 constexpr PlainBytes kPlain;
 bool IsPlain(unsigned char c) { return kPlain.plain[c]; }
+
+// How many bytes at the start of text are plain, eight at a time while they
+// are: a document has thousands of strings.
+size_t PlainPrefix(const unsigned char* text, size_t size) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kHighs = 0x8080808080808080ull;
+  size_t at = 0;
+  for (; at + 8 <= size; at += 8) {
+    uint64_t word;
+    std::memcpy(&word, text + at, 8);
+    // A byte below 0x20 or above 0x7E, a quote or a backslash sets the top
+    // bit of its byte in one of these.
+    uint64_t control = (word - 0x20 * kOnes) & ~word;
+    uint64_t high = word + 0x01 * kOnes;  // 0x7F and above reach the top bit
+    uint64_t quote = word ^ ('"' * kOnes);
+    uint64_t backslash = word ^ ('\\' * kOnes);
+    uint64_t marks = control | (word & kHighs) | (high & kHighs) |
+                     ((quote - kOnes) & ~quote) | ((backslash - kOnes) & ~backslash);
+    if ((marks & kHighs) != 0) break;
+  }
+  while (at < size && IsPlain(text[at])) ++at;
+  return at;
+}
 
 void Indent(TextBuffer& out, int level) {
   static const char kSpaces[] = "                                ";
@@ -158,6 +153,13 @@ void AppendStructure(TextBuffer& out, const SmbiosReader& reader, const SmbiosRe
       const JsonKey& key = group->fields->keys[i];
       std::memcpy(out.Reserve(JsonKey::kSize), key.text, JsonKey::kSize);
       out.Commit(key.length);
+      // A structure too short for the field has no value: the fields of
+      // later versions of the standard, in older tables, are most of a
+      // document's nulls.
+      if (row.decode != FieldDecode::Slot && view.length < row.Since()) {
+        out.Append("null", 4);
+        continue;
+      }
       if (row.decode == FieldDecode::Slot) {
         reader.Decode(row, record, iso, value);
       } else {
@@ -170,7 +172,7 @@ void AppendStructure(TextBuffer& out, const SmbiosReader& reader, const SmbiosRe
 }
 
 // Every structure of a type, in table order.
-void AppendGroup(TextBuffer& out, const SmbiosReader& reader, uint8_t type, bool iso,
+void AppendGroup(TextBuffer& out, const SmbiosReader& reader, uint16_t type, bool iso,
                  int level, FieldValue& value) {
   ListWriter array(out, '[', ']', level);
   for (size_t i = 0; i < reader.InstanceCount(type); ++i) {
@@ -238,8 +240,7 @@ void AppendJsonString(TextBuffer& out, std::string_view text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   const unsigned char* end = bytes + text.size();
   // Most firmware strings are plain ASCII: written in one piece.
-  const unsigned char* plain = bytes;
-  while (plain < end && IsPlain(*plain)) ++plain;
+  const unsigned char* plain = bytes + PlainPrefix(bytes, text.size());
   size_t run = static_cast<size_t>(plain - bytes);
   char* start = out.Reserve(run + 2);
   start[0] = '"';
@@ -250,30 +251,25 @@ void AppendJsonString(TextBuffer& out, std::string_view text) {
     return;
   }
   out.Commit(run + 1);
-  bool utf8 = IsUtf8(plain, end);
-  for (const unsigned char* at = plain; at < end; ++at) {
-    unsigned char c = *at;
+  ForEachUtf8Byte(plain, end, [&out](unsigned char c) {
     switch (c) {
-      case '"': out.Append("\\\""); continue;
-      case '\\': out.Append("\\\\"); continue;
-      case '\b': out.Append("\\b"); continue;
-      case '\f': out.Append("\\f"); continue;
-      case '\n': out.Append("\\n"); continue;
-      case '\r': out.Append("\\r"); continue;
-      case '\t': out.Append("\\t"); continue;
+      case '"': out.Append("\\\""); return;
+      case '\\': out.Append("\\\\"); return;
+      case '\b': out.Append("\\b"); return;
+      case '\f': out.Append("\\f"); return;
+      case '\n': out.Append("\\n"); return;
+      case '\r': out.Append("\\r"); return;
+      case '\t': out.Append("\\t"); return;
       default: break;
     }
     if (c < 0x20) {
       out.Append("\\u00");
       out.Append(kHex[c >> 4]);
       out.Append(kHex[c & 0x0F]);
-    } else if (c < 0x80 || utf8) {
-      out.Append(static_cast<char>(c));
     } else {
-      out.Append(static_cast<char>(0xC0 | (c >> 6)));
-      out.Append(static_cast<char>(0x80 | (c & 0x3F)));
+      out.Append(static_cast<char>(c));
     }
-  }
+  });
   out.Append('"');
 }
 
@@ -328,7 +324,7 @@ int PrintJson(const SmbiosReader& reader, const OutputOptions& options,
     } else if (row->kind == SelectorKind::HostName) {
       AppendHostName(out, &nameCode);
     } else if (row->kind == SelectorKind::Group) {
-      AppendGroup(out, reader, static_cast<uint8_t>(row->groupType), options.iso, 1, value);
+      AppendGroup(out, reader, static_cast<uint16_t>(row->groupType), options.iso, 1, value);
     } else if (selection.instances == Selection::Instances::All) {
       ListWriter array(out, '[', ']', 1);
       for (size_t k = 0; k < reader.InstanceCount(row->field->type); ++k) {

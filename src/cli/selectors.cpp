@@ -197,7 +197,10 @@ void PrintFieldList() {
       char type[4];
       out.Append(row.selector);
       out.Append('\t');
-      out.Append(type, static_cast<size_t>(AppendDecimal(type, row.type) - type));
+      // The other types' fields have no one type.
+      if (row.type != kOtherTypes) {
+        out.Append(type, static_cast<size_t>(AppendDecimal(type, row.type) - type));
+      }
       out.Append('\t');
       // The memory total stands on its own in the document, not in a group.
       if (row.decode != FieldDecode::MemoryTotal) out.Append(group.selector + 1);

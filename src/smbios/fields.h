@@ -34,6 +34,10 @@ enum class FieldDecode : uint8_t {
 // What a value is, for JSON and for tools that read /FIELDS.
 enum class FieldKind : uint8_t { Text, Number, List };
 
+// The group of the structures of every type the standard does not define,
+// in place of a type number.
+constexpr uint16_t kOtherTypes = 256;
+
 // Values of a Number that mean "no value" (bit flags).
 enum : uint8_t {
   kNoneIfZero = 1,
@@ -55,11 +59,13 @@ struct StructureView {
   // unless trim is false; empty when there is no such string or it holds
   // only spaces.
   std::string_view String(uint8_t number, bool trim = true) const;
+  // Whether the string-set has a string of that number.
+  bool HasString(uint8_t number) const;
 };
 
 struct FieldRow {
   const char* selector;  // "/PCSERIAL"; the JSON key is the text after the slash
-  uint8_t type;          // the structure type the field comes from
+  uint16_t type;         // the structure type the field comes from, or kOtherTypes
   FieldDecode decode;
   uint8_t at = 0;        // the slot of a Slot, the offset of anything else
   uint8_t size = 1;      // bytes of a Number
@@ -142,17 +148,25 @@ struct FieldSpan {
 // (where hasSwitch) and its fields.
 struct StructureGroup {
   const char* selector;  // "/BIOS"; the JSON key is the text after the slash
-  uint8_t type;
+  uint16_t type;         // or kOtherTypes
   bool hasSwitch;
   const FieldSpan* fields;
-  const char* what;  // what one structure is, for the manual page
+  const char* what;   // what one structure is, for the manual page
+  const char* title;  // its reports' heading, where the earlier reports had none
 };
 
 // Every group, in structure type order.
 const StructureGroup* StructureGroups();
 size_t StructureGroupCount();
-// The group of a structure type, or null.
+// The group of a structure type (the group of kOtherTypes for a type the
+// standard does not define), or null for types 126 and 127, which hold no
+// fields.
 const StructureGroup* GroupOf(uint8_t type);
+// The group whose type (or kOtherTypes) is groupType, or null.
+const StructureGroup* GroupOfType(uint16_t groupType);
+
+// The heading of a structure type in the reports.
+const char* TypeHeading(uint8_t type);
 
 // Calls f(row) for every field row, group by group, in table order.
 template <typename F>

@@ -125,7 +125,7 @@ constexpr FieldRow kMemoryDeviceRows[] = {
      .unit = "MB", .kind = FieldKind::Number},
     {.selector = "/MEMARRAYHANDLE", .type = 17, .decode = FieldDecode::Handle, .at = 0x04,
      .size = 2, .name = "Array Handle"},
-    {.selector = "/MEMERROR", .type = 17, .decode = FieldDecode::Handle, .at = 0x06, .size = 2,
+    {.selector = "/MEMERRHANDLE", .type = 17, .decode = FieldDecode::Handle, .at = 0x06, .size = 2,
      .name = "Error Information Handle", .valueNames = &kErrorHandleNames},
     {.selector = "/MEMTOTALWIDTH", .type = 17, .decode = FieldDecode::Number, .at = 0x08,
      .size = 2, .name = "Total Width", .unit = "bits", .kind = FieldKind::Number,

@@ -1,57 +1,57 @@
-// Port connectors (type 8), system slots (type 9), on-board devices
-// (type 10), OEM strings (type 11) and the portable battery (type 22).
+// Structures of a type the standard does not define, OEM types among them:
+// their type, their bytes and their strings, in one group.
+#include <cstring>
+
 #include "smbios/field_tables.h"
 
 namespace tarnlix {
 
 namespace {
 
-constexpr FieldRow kPortRows[] = {
-    Slot("/PORTINTERNALREF", 8, 0, "Internal Reference Designator"),
-    Slot("/PORTEXTERNALREF", 8, 1, "External Reference Designator"),
-    Slot("/PORTEXTRA", 8, 2, ""),
-};
+bool OtherType(const FieldRow&, const StructureView& s, FieldValue& value) {
+  value.SetNumber(s.bytes[0]);
+  return true;
+}
 
-constexpr FieldRow kSlotRows[] = {
-    Slot("/SLOTDESIGNATION", 9, 0, "Designation"),
-};
+// The formatted area, header included, as dmidecode's -u shows it: upper
+// case hexadecimal bytes separated by spaces.
+bool OtherData(const FieldRow&, const StructureView& s, FieldValue& value) {
+  static const char kHex[] = "0123456789ABCDEF";
+  value.BeginText();
+  for (size_t i = 0; i < s.length; ++i) {
+    if (i != 0) value.Append(' ');
+    value.Append(kHex[s.bytes[i] >> 4]);
+    value.Append(kHex[s.bytes[i] & 0xF]);
+  }
+  return true;
+}
 
-constexpr FieldRow kDeviceRows[] = {
-    Slot("/DEVICEDESC", 10, 0, ""),
-};
+// Every string of the string-set, in order, each trimmed of trailing spaces.
+bool OtherStrings(const FieldRow&, const StructureView& s, FieldValue& value) {
+  value.BeginList();
+  const char* text = reinterpret_cast<const char*>(s.strings);
+  for (size_t offset = 0; offset < s.stringsLength;) {
+    size_t size = strnlen(text + offset, s.stringsLength - offset);
+    size_t trimmed = size;
+    while (trimmed > 0 && text[offset + trimmed - 1] == ' ') --trimmed;
+    value.Item({text + offset, trimmed});
+    offset += size + 1;
+  }
+  return true;
+}
 
-constexpr FieldRow kOemRows[] = {
-    Slot("/OEM1", 11, 0, ""), Slot("/OEM2", 11, 1, ""), Slot("/OEM3", 11, 2, ""),
-    Slot("/OEM4", 11, 3, ""), Slot("/OEM5", 11, 4, ""), Slot("/OEM6", 11, 5, ""),
-    Slot("/OEM7", 11, 6, ""),
-};
-
-constexpr FieldRow kBatteryRows[] = {
-    Slot("/BATLOC", 22, 0, "Location"),
-    Slot("/BATMAN", 22, 1, "Manufacturer"),
-    Slot("/BATDATE", 22, 2, "Manufacture Date"),
-    Slot("/BATSERIAL", 22, 3, "Serial Number"),
-    Slot("/BATNAME", 22, 4, "Name"),
-    Slot("/BATVER", 22, 5, "SBDS Version"),
-    Slot("/BATCHEM", 22, 6, "SBDS Chemistry"),
+constexpr FieldRow kOtherRows[] = {
+    {.selector = "/OTHERTYPE", .type = kOtherTypes, .decode = FieldDecode::Special, .size = 0,
+     .kind = FieldKind::Number, .special = OtherType, .label = "Type"},
+    {.selector = "/OTHERDATA", .type = kOtherTypes, .decode = FieldDecode::Special, .size = 0,
+     .name = "Header and Data", .special = OtherData, .label = "Data"},
+    {.selector = "/OTHERSTRINGS", .type = kOtherTypes, .decode = FieldDecode::Special,
+     .size = 0, .name = "Strings", .kind = FieldKind::List, .special = OtherStrings},
 };
 
 }  // namespace
 
-constexpr auto kPortKeys = MakeJsonKeys(kPortRows);
-extern const FieldSpan kPortFields{kPortRows, std::size(kPortRows),
-                                   kPortKeys.keys};
-constexpr auto kSlotKeys = MakeJsonKeys(kSlotRows);
-extern const FieldSpan kSlotFields{kSlotRows, std::size(kSlotRows),
-                                   kSlotKeys.keys};
-constexpr auto kDeviceKeys = MakeJsonKeys(kDeviceRows);
-extern const FieldSpan kDeviceFields{kDeviceRows, std::size(kDeviceRows),
-                                     kDeviceKeys.keys};
-constexpr auto kOemKeys = MakeJsonKeys(kOemRows);
-extern const FieldSpan kOemFields{kOemRows, std::size(kOemRows),
-                                  kOemKeys.keys};
-constexpr auto kBatteryKeys = MakeJsonKeys(kBatteryRows);
-extern const FieldSpan kBatteryFields{kBatteryRows, std::size(kBatteryRows),
-                                      kBatteryKeys.keys};
+constexpr auto kOtherKeys = MakeJsonKeys(kOtherRows);
+extern const FieldSpan kOtherFields{kOtherRows, std::size(kOtherRows), kOtherKeys.keys};
 
 }  // namespace tarnlix

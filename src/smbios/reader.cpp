@@ -14,6 +14,7 @@ bool SmbiosReader::Load() {
   tableBytes = nullptr;
   tableCopy.clear();
   instanceOrder.clear();
+  otherOrder.clear();
   for (uint32_t& start : instanceStart) start = 0;
   memoryTotalMb = 0;
 
@@ -22,6 +23,7 @@ bool SmbiosReader::Load() {
   options.fromPath = fromSourceFile ? &sourceFile : nullptr;
   rawTable = AcquireRawTable(options);
   if (!rawTable) return false;
+  tableSource = rawTable->source;
 
   size_t start = 0;
   if (rawTable->hasHeader) {
@@ -56,6 +58,7 @@ void SmbiosReader::Release() {
   tableBytes = nullptr;
   tableCopy = {};
   instanceOrder = {};
+  otherOrder = {};
   for (uint32_t& start : instanceStart) start = 0;
   memoryTotalMb = 0;
   answers.clear();
@@ -131,18 +134,23 @@ void SmbiosReader::IndexInstances() {
   }
   instanceStart[256] = total;
   instanceOrder.resize(total);
+  const StructureGroup* other = GroupOfType(kOtherTypes);
   for (size_t i = 0; i < records.size(); ++i) {
-    instanceOrder[next[records[i].structureType]++] = static_cast<uint32_t>(i);
+    uint8_t type = records[i].structureType;
+    instanceOrder[next[type]++] = static_cast<uint32_t>(i);
+    if (GroupOf(type) == other) otherOrder.push_back(static_cast<uint32_t>(i));
   }
 }
 
-size_t SmbiosReader::InstanceCount(uint8_t type) const {
-  if (loaded == 0) return 0;
+size_t SmbiosReader::InstanceCount(uint16_t type) const {
+  if (loaded == 0 || type > kOtherTypes) return 0;
+  if (type == kOtherTypes) return otherOrder.size();
   return instanceStart[type + 1] - instanceStart[type];
 }
 
-const SmbiosRecord* SmbiosReader::Instance(uint8_t type, size_t index) const {
+const SmbiosRecord* SmbiosReader::Instance(uint16_t type, size_t index) const {
   if (index >= InstanceCount(type)) return nullptr;
+  if (type == kOtherTypes) return &records[otherOrder[index]];
   return &records[instanceOrder[instanceStart[type] + index]];
 }
 

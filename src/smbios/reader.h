@@ -31,6 +31,9 @@ struct SmbiosRecord {
   uint32_t stringsLength = 0;  // of the string-set, without its final NUL
 };
 
+// The heading of a group's report.
+const char* GroupHeading(int groupType);
+
 class SmbiosReader {
  public:
   SmbiosReader() = default;
@@ -53,10 +56,11 @@ class SmbiosReader {
   void Release();
 
   size_t recordCount() const { return records.size(); }
-  // How many structures of a type the table holds, whatever their length.
-  size_t InstanceCount(uint8_t type) const;
+  // How many structures of a type (or of the types kOtherTypes stands for)
+  // the table holds, whatever their length.
+  size_t InstanceCount(uint16_t type) const;
   // The record of the index-th structure of a type (from 0), or null.
-  const SmbiosRecord* Instance(uint8_t type, size_t index) const;
+  const SmbiosRecord* Instance(uint16_t type, size_t index) const;
   // The structure of a record, as the decoders see it.
   StructureView View(const SmbiosRecord& record) const;
 
@@ -131,13 +135,14 @@ class SmbiosReader {
   const char* GetBatterySbdsVersion() const;
   const char* GetBatterySbdsChemistry() const;
 
-  // Reports.
+  // Reports. A group's type is a structure type or kOtherTypes.
   void PrintAll() const;
-  void PrintGroup(int type) const;
+  void PrintGroup(int groupType) const;
 
   uint16_t loaded = 0;
   uint16_t directRead = 0;
   RawTablePtr rawTable;
+  RawTableSource tableSource = RawTableSource::Firmware;  // of the table loaded
   std::vector<SmbiosRecord> records;
   int32_t versionMajor = 0;
   int32_t versionMinor = 0;
@@ -165,6 +170,9 @@ class SmbiosReader {
   // instanceStart[t + 1].
   std::vector<uint32_t> instanceOrder;
   uint32_t instanceStart[257] = {};
+  // The record indices of the structures of every type the standard does
+  // not define, in table order.
+  std::vector<uint32_t> otherOrder;
   uint64_t memoryTotalMb = 0;
   // The texts handed out by Value and SlotText.
   mutable std::deque<std::string> answers;

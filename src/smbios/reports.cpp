@@ -1,4 +1,5 @@
 // Labelled reports of the record store: the full dump and one type's group.
+#include <algorithm>
 #include <cstring>
 
 #include "platform/stdout.h"
@@ -30,6 +31,7 @@ void AppendLine(TextBuffer& block, std::string_view label, std::string_view valu
 bool SmbiosReader::AppendRecordBody(const SmbiosRecord& record, TextBuffer& block,
                                     FieldValue& value) const {
   size_t start = block.size();
+  std::string_view shown[kSlotsPerRecord];
   if (record.stored) {
     const char* const* labels = FieldLabelTable[record.type];
     for (int slot = 0; slot < kSlotsPerRecord; ++slot) {
@@ -37,36 +39,47 @@ bool SmbiosReader::AppendRecordBody(const SmbiosRecord& record, TextBuffer& bloc
       if (text.empty()) continue;
       AppendLine(block, labels[slot] != nullptr ? labels[slot] : "(null)", text, false);
       block.Append('\n');
+      shown[slot] = text;
     }
   }
-  if (const StructureGroup* group = GroupOf(record.structureType)) {
-    for (size_t i = 0; i < group->fields->count; ++i) {
-      const FieldRow& row = group->fields->rows[i];
-      if (row.decode == FieldDecode::Slot || row.decode == FieldDecode::MemoryTotal) continue;
-      Decode(row, record, false, value);
-      if (!value.present()) continue;
-      const char* label = row.label != nullptr ? row.label : row.name;
-      if (value.kind() == FieldValue::Kind::List) {
-        bool first = true;
-        value.ForEachItem([&](std::string_view item) {
-          if (first) {
-            AppendLine(block, label, item);
-          } else {
-            block.Append("\t\t\t\t");
-            block.Append(item);
-          }
-          block.Append('\n');
-          first = false;
-        });
-        continue;
-      }
-      AppendLine(block, label, value.text());
-      if (row.unit[0] != '\0') {
-        block.Append(' ');
-        block.Append(row.unit);
-      }
-      block.Append('\n');
+  const StructureGroup* group = GroupOf(record.structureType);
+  for (size_t i = 0; group != nullptr && i < group->fields->count; ++i) {
+    const FieldRow& row = group->fields->rows[i];
+    if (row.decode == FieldDecode::Slot || row.decode == FieldDecode::MemoryTotal) continue;
+    Decode(row, record, false, value);
+    if (!value.present()) continue;
+    // A string a slot line has shown already is not shown twice, nor a list
+    // of such strings (a structure's OEM strings or options).
+    auto wasShown = [&shown](std::string_view text) {
+      return std::find(std::begin(shown), std::end(shown), text) != std::end(shown);
+    };
+    if (row.decode == FieldDecode::String && wasShown(value.text())) continue;
+    if (value.kind() == FieldValue::Kind::List && record.stored && !value.text().empty()) {
+      bool allShown = true;
+      value.ForEachItem([&](std::string_view item) { allShown = allShown && wasShown(item); });
+      if (allShown) continue;
     }
+    const char* label = row.label != nullptr ? row.label : row.name;
+    if (value.kind() == FieldValue::Kind::List) {
+      bool first = true;
+      value.ForEachItem([&](std::string_view item) {
+        if (first) {
+          AppendLine(block, label, item);
+        } else {
+          block.Append("\t\t\t\t");
+          block.Append(item);
+        }
+        block.Append('\n');
+        first = false;
+      });
+      continue;
+    }
+    AppendLine(block, label, value.text());
+    if (row.unit[0] != '\0') {
+      block.Append(' ');
+      block.Append(row.unit);
+    }
+    block.Append('\n');
   }
   if (block.size() == start) return false;
   block.Append('\n');
@@ -87,21 +100,27 @@ void SmbiosReader::PrintAll() const {
   FieldValue value;
   for (const SmbiosRecord& record : records) {
     block.Clear();
-    uint8_t type = record.stored ? record.type : record.structureType;
-    block.Append(TypeNameTable[type < kTypeNameCount ? type : 0]);
+    block.Append(TypeHeading(record.structureType));
     block.Append(":\n\n");
     if (AppendRecordBody(record, block, value)) WriteOut(block.view());
   }
 }
 
-void SmbiosReader::PrintGroup(int type) const {
-  if (type < 0 || type >= kTypeNameCount) return;
-  PrintOut("%s\n\n", TypeNameTable[type]);
+const char* GroupHeading(int groupType) {
+  return groupType == kOtherTypes ? "Other Types" : TypeHeading(static_cast<uint8_t>(groupType));
+}
+
+void SmbiosReader::PrintGroup(int groupType) const {
+  const StructureGroup* group = GroupOfType(static_cast<uint16_t>(groupType));
+  if (groupType < 0 || groupType > kOtherTypes) return;
+  PrintOut("%s\n\n", GroupHeading(groupType));
   int printed = 0;
   TextBuffer block;
   FieldValue value;
   for (const SmbiosRecord& record : records) {
-    if (record.structureType != type) continue;
+    bool inGroup = groupType == kOtherTypes ? group != nullptr && GroupOf(record.structureType) == group
+                                            : record.structureType == groupType;
+    if (!inGroup) continue;
     block.Clear();
     if (!AppendRecordBody(record, block, value)) continue;
     ++printed;

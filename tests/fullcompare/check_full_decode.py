@@ -9,7 +9,9 @@ of line cannot agree whatever the tool prints, and are counted apart, by name:
 
 - a string that begins with spaces: dmidecode prints them, but the comparison
   strips them from its lines, while the tool keeps the string as the firmware
-  stored it (as its selectors always have);
+  stored it (as its selectors always have), in a text or as a list's item;
+- a list of one item made of digits (an on-board device described as "8"):
+  the comparison reads such a value as a count of items;
 - "Range Size: Invalid": dmidecode 3.4 works out a mapped range's size in 32
   bits, so a range of exactly 2^32 kB (4 TB) comes out as nothing; the tool
   gives its size, 4294967296 kB.
@@ -45,6 +47,12 @@ def main():
         if kind == "text" and isinstance(got, str) and got.startswith(" ") and \
                 strict(kind, unit, name, want, got.lstrip(" ")):
             reason = "string beginning with spaces, which the comparison strips"
+        elif kind == "list" and isinstance(got, list) and all(isinstance(g, str) for g in got) and \
+                any(g.startswith(" ") for g in got) and \
+                strict(kind, unit, name, want, [g.lstrip(" ") for g in got]):
+            reason = "list item beginning with spaces, which the comparison strips"
+        elif kind == "list" and isinstance(want, str) and want.isdigit() and got == [want]:
+            reason = "list of one item of digits, which the comparison reads as a count"
         elif kind == "number" and name == "Range Size" and want == "Invalid" and got == 1 << 32:
             reason = "range of 4 TB, which dmidecode 3.4 works out in 32 bits"
         if reason is None:

@@ -64,8 +64,8 @@ std::string FieldSection() {
   std::string out = kBegin;
   for (size_t g = 0; g < StructureGroupCount(); ++g) {
     const StructureGroup& group = StructureGroups()[g];
-    out += ".SS " + Capitalized(group.what) + " (type " + std::to_string(group.type) +
-           ", JSON group " + (group.selector + 1) + ")\n";
+    std::string type = group.type == kOtherTypes ? "" : ", type " + std::to_string(group.type);
+    out += ".SS " + Capitalized(group.what) + ": " + group.selector + type + "\n";
     bool first = true;
     for (size_t i = 0; i < group.fields->count; ++i) {
       const FieldRow& row = group.fields->rows[i];

@@ -98,7 +98,10 @@ TEST(FieldOutput, RowsTheToolAddsOrMends) {
 // The report ends the output: no separator after it, no closing quote, no
 // line end, and nothing of the selectors after it.
 TEST(FieldOutput, GroupSwitchEndsTheListWithItsReport) {
-  const std::string report = "Portable Battery\n\n\tMfg Date       :\t07/08/2009\n\n";
+  const std::string report =
+      "Portable Battery\n\n\tMfg Date       :\t07/08/2009\n\tMaximum Error  :\t0%\n"
+      "\tSBDS Serial Number :\t0000\n\tDesign Capacity Multiplier :\t0\n"
+      "\tOEM-specific Information :\t0x00000000\n\n";
   struct Case {
     std::vector<std::string> switches;
     std::string out;

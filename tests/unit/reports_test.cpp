@@ -41,10 +41,18 @@ TEST(Reports, DumpWithVersionLineLabelsAndGaps) {
             "System Information:\n\n"
             "\tManufacturer   :\tHP\n\tSerial#        :\tCZC123\n"
             "\tWake-up Type   :\tReserved\n\n"
-            "Memory Module Information:\n\n\t :\tBank 1\n\n"
-            "Memory Controller Information :\n\n\t :\tctl\n\n"
-            "Cooling Device:\n\n\t(null) :\tFan\n\n"
-            "Undefined:\n\n\t(null) :\tProbe\n\n");
+            "Memory Module Information:\n\n\t :\tBank 1\n"
+            "\tBank Connections :\t0 0\n\tInstalled Size :\t1 MB\n"
+            "\tInstalled Connection :\tSingle-bank Connection\n\tEnabled Size   :\t1 MB\n"
+            "\tEnabled Connection :\tSingle-bank Connection\n\tError Status   :\tOK\n\n"
+            "Memory Controller Information :\n\n\t :\tctl\n"
+            "\tMaximum Memory Module Size :\t1 MB\n\tMaximum Total Memory Size :\t0 MB\n\n"
+            "Cooling Device:\n\n\t(null) :\tFan\n\tTemperature Probe Handle :\t0x0000\n"
+            "\tOEM-specific Information :\t0x00000000\n\tNominal Speed  :\t0 rpm\n\n"
+            // The types the earlier reports did not name have dmidecode's name.
+            "Temperature Probe:\n\n\t(null) :\tProbe\n\tMaximum Value  :\t0 deg C\n"
+            "\tMinimum Value  :\t0 deg C\n\tResolution     :\t0 deg C\n"
+            "\tTolerance      :\t0 deg C\n\n");
 }
 
 TEST(Reports, VersionLineOnlyForAPositiveMajorVersion) {
