@@ -17,6 +17,7 @@ packages=(
   dmidecode
   mandoc groff-base man-db lintian dpkg-dev file
   python3 nlohmann-json3-dev ansible-core
+  prometheus prometheus-node-exporter facter
 )
 
 if [ "$(id -u)" -ne 0 ]; then
@@ -27,6 +28,15 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
+# The Prometheus packages would start their servers where the system lets
+# services start; the tests start the exporter themselves, on a port of
+# their own. A policy already in place is left as it is.
+policy=/usr/sbin/policy-rc.d
+if [ ! -e "$policy" ]; then
+  printf '#!/bin/sh\nexit 101\n' >"$policy"
+  chmod 0755 "$policy"
+  trap 'rm -f "$policy"' EXIT
+fi
 apt-get update -q
 apt-get install -y -q --no-install-recommends "${packages[@]}"
 

@@ -6,6 +6,7 @@
 #include "cli/help_pager.h"
 #include "cli/help_text.h"
 #include "cli/json_output.h"
+#include "cli/prom_output.h"
 #include "cli/selectors.h"
 #include "cli/version.h"
 #include "platform/platform.h"
@@ -49,6 +50,7 @@ const std::vector<Switch>& FormattingSwitches() {
       {"/LINES", &OutputOptions::lines},
       {"/JSON", &OutputOptions::json},
       {"/FIELDS", &OutputOptions::fields},
+      {"/PROM", &OutputOptions::prom},
       {"/P", &OutputOptions::pause},
       {"/ISO", &OutputOptions::iso},
   };
@@ -142,6 +144,15 @@ int RunTarnlix(int argc, char** argv) {
     PrintFieldList();
     return kExitSuccess;
   }
+  // The exposition is always the whole inventory, in one format.
+  if (options.prom && !line.selectors.empty()) {
+    WriteOut("Error: /PROM takes no selectors: it prints the whole inventory\n");
+    return kExitFailure;
+  }
+  if (options.prom && options.json) {
+    WriteOut("Error: /PROM and /JSON cannot be combined\n");
+    return kExitFailure;
+  }
 
   SmbiosReader reader;
   if (options.direct) reader.SetDirectRead();
@@ -162,6 +173,13 @@ int RunTarnlix(int argc, char** argv) {
       reader.Release();
       return kExitFailure;
     }
+  }
+
+  if (options.prom) {
+    int result = PrintProm(reader);
+    if (options.pause) WaitForKey(kPausePrompt);
+    reader.Release();
+    return result;
   }
 
   if (options.json) {

@@ -22,6 +22,7 @@ struct OutputOptions {
   bool lines = false;  // a line end after every value
   bool json = false;   // one JSON document instead of the values
   bool fields = false;  // list the field selectors instead of reading a table
+  bool prom = false;    // the inventory in the Prometheus text format
   bool pause = false;
   bool iso = false;
   bool verbose = false;

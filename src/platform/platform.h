@@ -37,6 +37,9 @@ class SystemApi {
   // Writes to standard output and flushes at once. A failed write (closed
   // pipe, full disk) ends the process: nothing further can reach the reader.
   virtual void WriteStdout(const char* data, size_t size) = 0;
+  // From now on standard output takes the bytes as they are: a line end
+  // stays LF where the system would make it CR LF.
+  virtual void WriteStdoutAsBytes() {}
   // Flushes standard output, restores the console and ends the process.
   [[noreturn]] virtual void ExitProcess(int code) = 0;
   // The square bullet in the console's code page (0xFE on Windows).

@@ -2,12 +2,16 @@
 // the real load path: once as the firmware service's header form, once as a
 // saved file (whose layout is detected from its bytes: a bare table for most
 // inputs), as whole runs that ask for every field and every structure at
-// once, and as the JSON document, which an independent parser must accept.
+// once, as the JSON document, which an independent parser must accept, and
+// as the Prometheus exposition, every line of it in its form.
+#include <cctype>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "cli/utf8.h"
 #include "fuzz_support.h"
 
 namespace tarnlix::fuzz {
@@ -103,6 +107,62 @@ void JsonRun(const std::vector<uint8_t>& bytes, bool selectorForm) {
   });
 }
 
+// One line of the exposition: a family's HELP or TYPE, or a sample with
+// quoted, escaped label values and a whole number.
+bool IsExpositionLine(const std::string& line) {
+  auto name = [&line](size_t at) {
+    size_t start = at;
+    while (at < line.size() && (std::isalnum(static_cast<unsigned char>(line[at])) || line[at] == '_')) ++at;
+    return at > start && !std::isdigit(static_cast<unsigned char>(line[start])) ? at : std::string::npos;
+  };
+  if (line.rfind("# HELP tarnlix_", 0) == 0) {
+    size_t end = name(7);
+    return end != std::string::npos && end + 1 < line.size() && line[end] == ' ';
+  }
+  if (line.rfind("# TYPE tarnlix_", 0) == 0) {
+    size_t end = name(7);
+    return end != std::string::npos && line.compare(end, std::string::npos, " gauge") == 0;
+  }
+  if (line.rfind("tarnlix_", 0) != 0) return false;
+  size_t at = name(0);
+  if (at == std::string::npos) return false;
+  if (line[at] == '{') {
+    ++at;
+    while (line[at] != '}') {
+      at = name(at);
+      if (at == std::string::npos || line.compare(at, 2, "=\"") != 0) return false;
+      for (at += 2; at < line.size() && line[at] != '"'; ++at) {
+        if (line[at] == '\\' && (++at == line.size() || std::strchr("\\\"n", line[at]) == nullptr)) {
+          return false;
+        }
+      }
+      if (at == line.size()) return false;
+      ++at;
+      if (line[at] == ',') ++at;
+    }
+    ++at;
+  }
+  if (at >= line.size() || line[at] != ' ' || at + 1 == line.size()) return false;
+  for (++at; at < line.size(); ++at) {
+    if (!std::isdigit(static_cast<unsigned char>(line[at]))) return false;
+  }
+  return true;
+}
+
+// The Prometheus exposition of the whole table: every line has its form,
+// the whole is UTF-8, and it ends with a line end.
+void PromRun(const std::vector<uint8_t>& bytes) {
+  CheckedRun(bytes, {"/PROM"}, [](const std::string& out) {
+    FUZZ_CHECK(!out.empty() && out.back() == '\n');
+    const auto* text = reinterpret_cast<const unsigned char*>(out.data());
+    FUZZ_CHECK(IsUtf8(text, text + out.size()));
+    size_t start = 0;
+    for (size_t end; (end = out.find('\n', start)) != std::string::npos; start = end + 1) {
+      FUZZ_CHECK(IsExpositionLine(out.substr(start, end - start)));
+    }
+  });
+}
+
 }  // namespace
 }  // namespace tarnlix::fuzz
 
@@ -112,5 +172,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   tarnlix::fuzz::FromSavedFile(bytes);
   for (const char* suffix : {"", ":*", ":2"}) tarnlix::fuzz::WholeRun(bytes, suffix);
   for (bool selectorForm : {false, true}) tarnlix::fuzz::JsonRun(bytes, selectorForm);
+  tarnlix::fuzz::PromRun(bytes);
   return 0;
 }

@@ -5,6 +5,7 @@
 # Every answer is OUT/NAME.out with its exit code in OUT/NAME.rc:
 #   corpus/TABLE        /ALL of every table that expected.tsv lists
 #   json/TABLE          /JSON of the same tables
+#   prom/TABLE          /PROM of the raw dumps
 #   registry/NAME.bin   the two values the registry tests store, and
 #   registry/NAME       /ALL of each: laptop (the bytes Windows stored) and
 #                       hyperv (a 17 KB table, far past any fixed buffer)
@@ -14,7 +15,7 @@
 set -euo pipefail
 tool=$1 corpus=$2 out=$3
 rm -rf "$out"
-mkdir -p "$out/corpus" "$out/json" "$out/registry"
+mkdir -p "$out/corpus" "$out/json" "$out/prom" "$out/registry"
 
 # answer NAME ARGS... : the tool's output and exit code, without a terminal.
 answer() {
@@ -30,6 +31,10 @@ awk -F'\t' 'NR > 1 && !seen[$1]++ { print $1 }' "$corpus/expected.tsv" |
     answer "corpus/$table" "/FROM:$corpus/$table" /ALL
     answer "json/$table" "/FROM:$corpus/$table" /JSON
   done
+
+for table in "$corpus"/raw/*.bin; do
+  answer "prom/raw/$(basename "$table")" "/FROM:$table" /PROM
+done
 
 cp "$corpus/raw/laptop-rsmb-3.2.bin" "$out/registry/laptop.bin"
 # The form the system stores: calling method, major, minor, DMI revision,

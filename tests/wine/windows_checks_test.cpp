@@ -366,6 +366,18 @@ INSTANTIATE_TEST_SUITE_P(EveryTable, CorpusReport, testing::ValuesIn(CorpusTable
                            return name;
                          });
 
+// The Prometheus exposition is the Linux build's byte for byte: its line ends
+// stay LF, as the exporters read them.
+TEST(PromExposition, EqualsTheLinuxBuildsWithLineFeeds) {
+  for (const char* table : {"raw/dell-r630.bin", "raw/laptop-rsmb-3.2.bin", "raw/hyperv.bin"}) {
+    ToolResult run = RunTool({"/FROM:" + TestData(std::string("corpus/") + table), "/PROM"});
+    LinuxAnswer linux = Linux(std::string("prom/") + table);
+    EXPECT_EQ(run.exitCode, linux.exitCode) << table;
+    EXPECT_EQ(run.out, linux.out) << table;
+    EXPECT_EQ(run.out.find('\r'), std::string::npos) << table;
+  }
+}
+
 // ---------------------------------------------------------------------------
 // The helper modes.
 

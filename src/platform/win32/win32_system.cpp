@@ -1,5 +1,7 @@
 #include <windows.h>
 #include <oleauto.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -40,6 +42,11 @@ void Win32System::WriteStdout(const char* data, size_t size) {
   // The reader is gone or the disk is full: end now rather than report
   // success for values that never arrived.
   std::exit(1);
+}
+
+void Win32System::WriteStdoutAsBytes() {
+  std::fflush(stdout);
+  _setmode(_fileno(stdout), _O_BINARY);
 }
 
 void Win32System::ExitProcess(int code) {

@@ -1,0 +1,30 @@
+# Writes the machine's inventory for windows_exporter's textfile collector,
+# from a scheduled task that runs as SYSTEM:
+#
+#   powershell.exe -NoProfile -ExecutionPolicy Bypass -File tarnlix-textfile.ps1
+#       [-Directory DIR] [-Tool PATH]
+#
+# tarnlix.prom in the collector's directory is replaced in one step, a
+# temporary file in the same directory then a replace, so that the exporter
+# never reads half a file.
+param(
+    [string]$Directory = "$env:ProgramFiles\windows_exporter\textfile_inputs",
+    [string]$Tool = "$env:ProgramFiles\tarnlix\tarnlix.exe"
+)
+$ErrorActionPreference = 'Stop'
+
+$target = Join-Path $Directory 'tarnlix.prom'
+# The collector reads only files named *.prom: the temporary one is not.
+$temp = Join-Path $Directory ('.tarnlix.prom.' + [guid]::NewGuid().ToString('N'))
+# cmd keeps tarnlix's bytes as they are (LF line ends, UTF-8); a PowerShell
+# pipeline would re-encode them.
+& cmd.exe /d /s /c "`"$Tool`" /PROM > `"$temp`""
+if ($LASTEXITCODE -ne 0) {
+    Remove-Item -LiteralPath $temp -Force -ErrorAction SilentlyContinue
+    exit $LASTEXITCODE
+}
+if (Test-Path -LiteralPath $target) {
+    [System.IO.File]::Replace($temp, $target, $null)
+} else {
+    [System.IO.File]::Move($temp, $target)
+}

@@ -1,0 +1,114 @@
+#!/usr/bin/env python3
+"""Every corpus table's /PROM exposition: promtool accepts it, every line has
+the exposition form, the same table gives the same bytes, and the serial
+number, the memory total and the module count are the corpus' own.
+
+    check_prom.py TOOL CORPUS_DIR
+"""
+import collections
+import os
+import re
+import shutil
+import subprocess
+import sys
+from concurrent.futures import ThreadPoolExecutor
+
+NAME = r"[a-zA-Z_:][a-zA-Z0-9_:]*"
+LABEL = r'[a-zA-Z_][a-zA-Z0-9_]*="(?:[^"\\\n]|\\[\\"n])*"'
+SAMPLE = re.compile(r"^(%s)(\{(?:%s(?:,%s)*)?\})? (-?[0-9]+(?:\.[0-9]+)?)$" % (NAME, LABEL, LABEL))
+HELP = re.compile(r"^# HELP (%s) \S.*$" % NAME)
+TYPE = re.compile(r"^# TYPE (%s) gauge$" % NAME)
+
+
+def unescape(raw):
+    out, i = bytearray(), 0
+    while i < len(raw):
+        if raw[i] == 0x5C and i + 1 < len(raw):
+            out.append({ord("t"): 9, ord("n"): 10, ord("r"): 13}.get(raw[i + 1], raw[i + 1]))
+            i += 2
+        else:
+            out.append(raw[i])
+            i += 1
+    return bytes(out)
+
+
+def read_tsv(path, columns):
+    with open(path, "rb") as f:
+        lines = f.read().split(b"\n")[1:]
+    return [line.split(b"\t") for line in lines if line.count(b"\t") == columns - 1]
+
+
+def labels_of(series):
+    return dict((m.group(1), m.group(2)) for m in re.finditer(r'([a-zA-Z_]+)="((?:[^"\\]|\\.)*)"', series))
+
+
+def check(tool, promtool, corpus, file, expected, instances):
+    failures = []
+    run = subprocess.run([tool, "/FROM:" + os.path.join(corpus, file), "/PROM"], capture_output=True, timeout=30)
+    text = run.stdout
+    if run.returncode != 0 or not text.endswith(b"\n"):
+        return ["%s: exit %d, %r" % (file, run.returncode, text[-40:])]
+    if promtool:
+        lint = subprocess.run([promtool, "check", "metrics"], input=text, capture_output=True, timeout=60)
+        if lint.returncode != 0:
+            failures.append("%s: promtool: %s" % (file, (lint.stdout + lint.stderr).decode(errors="replace")[:300]))
+    samples = collections.defaultdict(list)
+    family = None
+    for line in text.decode("utf-8").split("\n")[:-1]:
+        if HELP.match(line):
+            family = HELP.match(line).group(1)
+        elif TYPE.match(line):
+            if TYPE.match(line).group(1) != family:
+                failures.append("%s: TYPE without its HELP: %s" % (file, line))
+        elif SAMPLE.match(line):
+            m = SAMPLE.match(line)
+            if m.group(1) != family:
+                failures.append("%s: sample outside its family: %s" % (file, line))
+            samples[m.group(1)].append((labels_of(m.group(2) or ""), m.group(3)))
+        else:
+            failures.append("%s: not the exposition form: %r" % (file, line))
+    system = samples["tarnlix_system_info"]
+    want_serial = expected["/PCSERIAL"].decode("utf-8", "replace")
+    if len(system) != 1 or system[0][0].get("system_serial", "").replace("\\\\", "\\") != want_serial:
+        failures.append("%s: system_serial %r, expected %r" % (file, system, want_serial))
+    total = [v for _, v in samples["tarnlix_memory_total_bytes"]]
+    want_total = [str(int(expected["/MEMTOTAL"]) << 20)] if expected["/MEMTOTAL"] else []
+    if total != want_total:
+        failures.append("%s: memory total %r, expected %r" % (file, total, want_total))
+    modules = sum(1 for size in instances.get("/MEMSIZE", []) if size)
+    if [v for _, v in samples["tarnlix_memory_populated_slots"]] != [str(modules)]:
+        failures.append("%s: populated slots %r, expected %d" % (file, samples["tarnlix_memory_populated_slots"], modules))
+    # Firmware may give two modules the same slot names: one series each.
+    if len(samples["tarnlix_memory_module_info"]) > modules:
+        failures.append("%s: %d module series for %d modules" % (file, len(samples["tarnlix_memory_module_info"]), modules))
+    return failures
+
+
+def main(tool, corpus):
+    promtool = shutil.which("promtool")
+    if promtool is None:
+        print("promtool is not installed (Debian prometheus): checking the form only")
+    expected = collections.OrderedDict()
+    for file, selector, value in read_tsv(os.path.join(corpus, "expected.tsv"), 3):
+        expected.setdefault(file.decode(), {})[selector.decode()] = unescape(value)
+    instances = collections.defaultdict(lambda: collections.defaultdict(list))
+    for file, selector, _, value in read_tsv(os.path.join(corpus, "instances.tsv"), 4):
+        instances[file.decode()][selector.decode()].append(unescape(value))
+    with ThreadPoolExecutor(os.cpu_count() or 2) as pool:
+        results = pool.map(lambda f: check(tool, promtool, corpus, f, expected[f], instances[f]), expected)
+        failures = [failure for result in results for failure in result]
+    first = os.path.join(corpus, next(iter(expected)))
+    outputs = {subprocess.run([tool, "/FROM:" + first, "/PROM"], capture_output=True).stdout for _ in range(3)}
+    if len(outputs) != 1:
+        failures.append("the same table gave different bytes")
+    refused = subprocess.run([tool, "/FROM:" + first, "/PROM", "/PCSERIAL"], capture_output=True)
+    if refused.returncode != 1 or refused.stdout != b"Error: /PROM takes no selectors: it prints the whole inventory\n":
+        failures.append("/PROM with a selector: exit %d, %r" % (refused.returncode, refused.stdout))
+    for failure in failures[:20]:
+        print("FAIL:", failure)
+    print("%d tables, %d failures%s" % (len(expected), len(failures), "" if promtool else " (without promtool)"))
+    return 1 if failures or len(expected) != 316 else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1], sys.argv[2]))
