@@ -132,10 +132,6 @@ void AppendValue(TextBuffer& out, const FieldValue& value) {
   }
 }
 
-bool InObject(const FieldRow& row) {
-  return !row.alias && row.decode != FieldDecode::MemoryTotal;
-}
-
 // One structure's object: its handle, then every field of its type, keyed
 // by its selector.
 void AppendStructure(TextBuffer& out, const SmbiosReader& reader, const SmbiosRecord& record,
@@ -147,21 +143,23 @@ void AppendStructure(TextBuffer& out, const SmbiosReader& reader, const SmbiosRe
   AppendValue(out, value);
   if (const StructureGroup* group = GroupOf(record.structureType)) {
     StructureView view = reader.View(record);
+    StringIndex strings;
+    view.IndexStrings(strings);
     for (size_t i = 0; i < group->fields->count; ++i) {
-      const FieldRow& row = group->fields->rows[i];
-      if (!InObject(row)) continue;
       const JsonKey& key = group->fields->keys[i];
+      if (!key.member) continue;
       std::memcpy(out.Reserve(JsonKey::kSize), key.text, JsonKey::kSize);
       out.Commit(key.length);
       // A structure too short for the field has no value: the fields of
       // later versions of the standard, in older tables, are most of a
       // document's nulls.
-      if (row.decode != FieldDecode::Slot && view.length < row.Since()) {
+      if (view.length < key.since) {
         out.Append("null", 4);
         continue;
       }
+      const FieldRow& row = group->fields->rows[i];
       if (row.decode == FieldDecode::Slot) {
-        reader.Decode(row, record, iso, value);
+        reader.Decode(row, record, view, iso, value);
       } else {
         DecodeField(row, view, value);
       }
@@ -228,7 +226,7 @@ void AppendWholeTable(TextBuffer& out, const SmbiosReader& reader, bool iso, int
     AppendGroup(out, reader, group.type, iso, 1, value);
   }
   document.Key("MEMTOTAL");
-  reader.Decode(*FindField("/MEMTOTAL"), 0, false, value);
+  reader.Decode(MemoryTotalRow(), 0, false, value);
   AppendValue(out, value);
   document.Close();
 }
@@ -297,6 +295,8 @@ int PrintJson(const SmbiosReader& reader, const OutputOptions& options,
   }
 
   TextBuffer out;
+  // A document is about eight times the table's size: room for it at once.
+  out.Reserve(reader.records.size() * 640);
   int nameCode = 0;
   if (wholeTable) {
     AppendWholeTable(out, reader, options.iso, &nameCode);

@@ -79,7 +79,7 @@ const char* FamilyName(const FieldRow& row, const StructureView& s, uint64_t cod
 }
 
 void SetName(const char* name, FieldValue& value) {
-  if (name != nullptr) value.SetText(name);
+  if (name != nullptr) value.SetLasting(name);
 }
 
 void UuidText(const StructureView& s, uint8_t at, FieldValue& value) {
@@ -122,8 +122,28 @@ void ForEachNamedBit(const FieldRow& row, uint64_t bits, F f) {
 
 }  // namespace
 
+void StructureView::IndexStrings(StringIndex& found) {
+  found.count = 0;
+  const char* text = reinterpret_cast<const char*>(strings);
+  for (size_t offset = 0; offset < stringsLength && found.count < StringIndex::kSize;) {
+    size_t size = strnlen(text + offset, stringsLength - offset);
+    found.starts[found.count] = static_cast<uint32_t>(offset);
+    found.lengths[found.count] = static_cast<uint32_t>(size);
+    ++found.count;
+    offset += size + 1;
+  }
+  index = &found;
+}
+
 std::string_view StructureView::String(uint8_t number, bool trim) const {
   if (number == 0) return {};
+  if (index != nullptr && (number <= index->count || index->count < StringIndex::kSize)) {
+    if (number > index->count) return {};
+    const char* text = reinterpret_cast<const char*>(strings) + index->starts[number - 1];
+    size_t size = index->lengths[number - 1];
+    while (trim && size > 0 && text[size - 1] == ' ') --size;
+    return {text, size};
+  }
   size_t offset = 0;
   for (uint8_t n = 1; offset < stringsLength; ++n) {
     const char* text = reinterpret_cast<const char*>(strings + offset);
@@ -188,7 +208,7 @@ void DecodeField(const FieldRow& row, const StructureView& s, FieldValue& value)
   uint64_t number = 0;
   switch (row.decode) {
     case FieldDecode::String:
-      if (s.Has(row.at, 1) && s.length >= row.Since()) value.SetText(s.String(s.bytes[row.at]));
+      if (s.Has(row.at, 1) && s.length >= row.Since()) value.SetLasting(s.String(s.bytes[row.at]));
       return;
     case FieldDecode::Uuid:
       if (s.length >= row.Since()) UuidText(s, row.at, value);
@@ -256,6 +276,13 @@ void DecodeField(const FieldRow& row, const StructureView& s, FieldValue& value)
     case FieldDecode::MemoryTotal:
       return;  // the reader answers these
   }
+}
+
+const FieldRow& MemoryTotalRow() {
+  const FieldSpan& fields = *GroupOf(17)->fields;
+  size_t i = 0;
+  while (fields.rows[i].decode != FieldDecode::MemoryTotal) ++i;
+  return fields.rows[i];
 }
 
 const FieldRow* FindField(const char* text) {

@@ -34,12 +34,14 @@ void FieldValue::AppendHex(uint64_t value, int digits, bool lowerCase) {
 
 void FieldValue::SetNumber(uint64_t value) {
   text_.Clear();
+  view_ = {};
   AppendDecimal(value);
   kind_ = Kind::Number;
 }
 
 void FieldValue::SetDecimal(int64_t value, int decimals) {
   text_.Clear();
+  view_ = {};
   kind_ = Kind::Number;
   uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   if (value < 0) text_.Append('-');

@@ -16,17 +16,26 @@ class FieldValue {
   void Clear() {
     kind_ = Kind::Absent;
     text_.Clear();
+    view_ = {};
   }
 
   // A text; an empty one is absent.
   void SetText(std::string_view text) {
     text_.Clear();
     text_.Append(text);
+    view_ = {};
+    kind_ = text.empty() ? Kind::Absent : Kind::Text;
+  }
+  // A text that outlives the value (a constant name, a string of the
+  // table): kept where it is rather than copied.
+  void SetLasting(std::string_view text) {
+    view_ = text;
     kind_ = text.empty() ? Kind::Absent : Kind::Text;
   }
   // Builds a text piece by piece: Begin, then Append as often as needed.
   void BeginText() {
     text_.Clear();
+    view_ = {};
     kind_ = Kind::Text;
   }
   void Append(std::string_view text) { text_.Append(text); }
@@ -43,6 +52,7 @@ class FieldValue {
   // A list: Begin, then one Item per entry (an empty list is still a list).
   void BeginList() {
     text_.Clear();
+    view_ = {};
     kind_ = Kind::List;
   }
   void Item(std::string_view text) {
@@ -55,12 +65,12 @@ class FieldValue {
   Kind kind() const { return kind_; }
   bool present() const { return kind_ != Kind::Absent; }
   // The text or the number's digits; a list's items, each ended by a NUL.
-  std::string_view text() const { return text_.view(); }
+  std::string_view text() const { return view_.data() != nullptr ? view_ : text_.view(); }
 
   // Calls f(item) for each item of a list, in order.
   template <typename F>
   void ForEachItem(F f) const {
-    std::string_view rest = text_.view();
+    std::string_view rest = text();
     while (!rest.empty()) {
       size_t end = rest.find('\0');
       f(rest.substr(0, end));
@@ -71,6 +81,7 @@ class FieldValue {
  private:
   Kind kind_ = Kind::Absent;
   TextBuffer text_;
+  std::string_view view_;  // a lasting text, in place of text_
 };
 
 }  // namespace tarnlix

@@ -44,6 +44,15 @@ enum : uint8_t {
   kNoneIfAllOnes = 2,  // every bit of the field's size (after the mask)
 };
 
+// Where the first strings of a structure start, found in one pass, so that
+// a structure's many string fields do not each walk its string-set.
+struct StringIndex {
+  static constexpr int kSize = 32;
+  uint32_t starts[kSize];
+  uint32_t lengths[kSize];
+  int count = 0;  // strings indexed; the string-set may hold more
+};
+
 // One structure as the decoders see it: its formatted area and string-set,
 // and the version of the table it stands in.
 struct StructureView {
@@ -53,8 +62,13 @@ struct StructureView {
   size_t stringsLength;  // without the final NUL
   int32_t versionMajor;
   int32_t versionMinor;
+  // Its strings' places when they were found already (of these strings:
+  // a view made with other strings must leave it out).
+  const StringIndex* index = nullptr;
 
   bool Has(size_t offset, size_t size) const { return length >= offset + size; }
+  // Finds where the strings start, into index, and makes the view use it.
+  void IndexStrings(StringIndex& index);
   // String number `number` of the string-set, trimmed of trailing spaces
   // unless trim is false; empty when there is no such string or it holds
   // only spaces.
@@ -101,7 +115,7 @@ struct FieldRow {
   bool isoForm = false;  // "/ISO" rewrites it as a date
   bool alias = false;    // another spelling of the row before it
 
-  size_t Since() const { return since != 0 ? since : size_t{at} + size; }
+  constexpr size_t Since() const { return since != 0 ? since : size_t{at} + size; }
 };
 
 // A row's member of a JSON object as the document writes it, worked out
@@ -112,6 +126,11 @@ struct JsonKey {
   static constexpr size_t kSize = 48;
   char text[kSize];
   uint8_t length;
+  // The row's structure length (Since), and whether the row is a member of
+  // a structure's object at all (not a second spelling, not the memory
+  // total): worked out here too, as the document asks them of every row.
+  uint16_t since;
+  bool member;
 };
 
 template <size_t N>
@@ -132,6 +151,9 @@ constexpr JsonKeys<N> MakeJsonKeys(const FieldRow (&rows)[N]) {
     }
     for (char c : {'"', ':', ' '}) key.text[at++] = c;
     key.length = static_cast<uint8_t>(at);
+    // A string slot needs no length of the structure's.
+    key.since = rows[i].decode == FieldDecode::Slot ? 0 : static_cast<uint16_t>(rows[i].Since());
+    key.member = !rows[i].alias && rows[i].decode != FieldDecode::MemoryTotal;
   }
   return out;
 }
@@ -179,6 +201,8 @@ void ForEachField(F f) {
 
 // The row whose selector text equals text ignoring ASCII case, or null.
 const FieldRow* FindField(const char* text);
+// The memory total's row.
+const FieldRow& MemoryTotalRow();
 
 // Decodes a row other than a Slot or the memory total. Leaves value absent
 // when the structure has no such value.

@@ -57,6 +57,7 @@ bool ManagementDeviceDescription(const FieldRow& row, const StructureView& s,
   }
   if (text) {
     view.strings = s.bytes + kRealLength;
+    view.index = nullptr;  // the strings start elsewhere
     view.stringsLength = s.stringsLength + (s.length - kRealLength);
   }
   value.SetText(view.String(s.bytes[row.at]));

@@ -93,6 +93,11 @@ StructureView SmbiosReader::View(const SmbiosRecord& record) const {
 }
 
 std::string_view SmbiosReader::Slot(const SmbiosRecord& record, int slot) const {
+  return Slot(record, slot, View(record));
+}
+
+std::string_view SmbiosReader::Slot(const SmbiosRecord& record, int slot,
+                                    const StructureView& view) const {
   if (!record.stored || slot < 0 || slot >= kSlotsPerRecord) return {};
   const SlotRule& rule = SlotRulesFor(record.type)[slot];
   const uint8_t* structure = tableBytes + record.offset;
@@ -102,7 +107,7 @@ std::string_view SmbiosReader::Slot(const SmbiosRecord& record, int slot) const 
   }
   uint8_t number = SlotStringNumber(rule, structure, record.length);
   if (number > kMaxStrings) return {};
-  return View(record).String(number);
+  return view.String(number);
 }
 
 const char* SmbiosReader::Keep(std::string_view text) const {
@@ -156,17 +161,22 @@ const SmbiosRecord* SmbiosReader::Instance(uint16_t type, size_t index) const {
 
 void SmbiosReader::Decode(const FieldRow& field, const SmbiosRecord& record, bool iso,
                           FieldValue& value) const {
+  Decode(field, record, View(record), iso, value);
+}
+
+void SmbiosReader::Decode(const FieldRow& field, const SmbiosRecord& record,
+                          const StructureView& view, bool iso, FieldValue& value) const {
   if (field.decode != FieldDecode::Slot) {
-    DecodeField(field, View(record), value);
+    DecodeField(field, view, value);
     return;
   }
-  std::string_view text = Slot(record, field.at);
+  std::string_view text = Slot(record, field.at, view);
   if (iso && field.isoForm && !text.empty()) {
     std::string date(text);
     value.SetText(FormatIsoDate(date.c_str()));
     return;
   }
-  value.SetText(text);
+  value.SetLasting(text);
 }
 
 void SmbiosReader::Decode(const FieldRow& field, size_t index, bool iso,

@@ -71,6 +71,9 @@ class SmbiosReader {
   void Decode(const FieldRow& field, size_t index, bool iso, FieldValue& value) const;
   void Decode(const FieldRow& field, const SmbiosRecord& record, bool iso,
               FieldValue& value) const;
+  // The same through a view of the record made already (View).
+  void Decode(const FieldRow& field, const SmbiosRecord& record, const StructureView& view,
+              bool iso, FieldValue& value) const;
   // The same as one text, a list's items separated by ", "; null when
   // absent. Texts stay valid until Release.
   const char* Value(const FieldRow& field, size_t index = 0, bool iso = false) const;
@@ -154,6 +157,7 @@ class SmbiosReader {
   bool AppendRecordBody(const SmbiosRecord& record, TextBuffer& block, FieldValue& value) const;
   void IndexInstances();
   std::string_view Slot(const SmbiosRecord& record, int slot) const;
+  std::string_view Slot(const SmbiosRecord& record, int slot, const StructureView& view) const;
   const char* Keep(std::string_view text) const;
   // The first structure's value of the field with this selector text.
   const char* FirstValue(const char* selector) const;
