@@ -47,8 +47,11 @@ command -v valgrind >/dev/null || { echo "== instruction counts skipped: valgrin
 # With an empty environment, so that neither tool is charged for the
 # caller's (the C library reads it at start-up).
 instructions() {
-  env -i valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null |
-    sed -n 's/.*Collected : //p'
+  local program
+  program=$(command -v "$1")
+  shift
+  env -i "$(command -v valgrind)" --tool=callgrind --callgrind-out-file=/dev/null \
+    "$program" "$@" 2>&1 >/dev/null | sed -n 's/.*Collected : //p'
 }
 
 # The bounds: the whole inventory of raw/dell-r630.bin as JSON costs at most
