@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "smbios/bytes.h"
+#include "smbios/field_tables.h"
 #include "smbios/fields.h"
 
 namespace tarnlix {
@@ -276,6 +277,25 @@ void DecodeField(const FieldRow& row, const StructureView& s, FieldValue& value)
     case FieldDecode::MemoryTotal:
       return;  // the reader answers these
   }
+}
+
+bool VoltageCode(const FieldRow& row, const StructureView& s, FieldValue& value) {
+  uint8_t code = s.bytes[row.at];
+  value.BeginText();
+  if (code & 0x80) {
+    value.AppendDecimal((code & 0x7F) / 10);
+    value.Append('.');
+    value.AppendDecimal((code & 0x7F) % 10);
+    value.Append(" V");
+    return true;
+  }
+  bool any = false;
+  ForEachNamedBit(row, code & 0x07, [&](const char* name) {
+    if (any) value.Append(' ');
+    value.Append(name);
+    any = true;
+  });
+  return any;
 }
 
 const FieldRow& MemoryTotalRow() {

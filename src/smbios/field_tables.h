@@ -18,6 +18,11 @@ constexpr FieldRow Alias(FieldRow row, const char* selector) {
   return row;
 }
 
+// A voltage byte of a processor or a memory controller, as dmidecode writes
+// it: with the top bit set, one voltage in tenths of a volt ("1.2 V"), else
+// the voltages of bits 0-2, named by the row's table, separated by spaces.
+bool VoltageCode(const FieldRow& row, const StructureView& s, FieldValue& value);
+
 // Handles whose value says there is no error record.
 inline constexpr CodeName kErrorHandleEntries[] = {{0xFFFE, ""}, {0xFFFF, "No Error"}};
 inline constexpr NameTable kErrorHandleNames{kErrorHandleEntries, 2};

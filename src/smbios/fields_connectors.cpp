@@ -69,28 +69,6 @@ bool MaxTotalSize(const FieldRow&, const StructureView& s, FieldValue& value) {
   return true;
 }
 
-// The voltages the sockets take (bits 0-2); with the top bit set, as in a
-// processor's voltage byte, one voltage in tenths of a volt.
-bool ModuleVoltage(const FieldRow&, const StructureView& s, FieldValue& value) {
-  uint8_t code = s.bytes[0x0D];
-  value.BeginText();
-  if (code & 0x80) {
-    value.AppendDecimal((code & 0x7F) / 10);
-    value.Append('.');
-    value.AppendDecimal((code & 0x7F) % 10);
-    value.Append(" V");
-    return true;
-  }
-  bool any = false;
-  for (uint32_t bit = 0; bit < 3; ++bit) {
-    if (((code >> bit) & 1) == 0) continue;
-    if (any) value.Append(' ');
-    value.Append(names::kMemoryControllerVoltage.Find(bit));
-    any = true;
-  }
-  return any;
-}
-
 // The memory module structures of the controller's sockets; listed only
 // when the structure holds every handle.
 bool AssociatedSlots(const FieldRow&, const StructureView& s, FieldValue& value) {
@@ -413,7 +391,8 @@ constexpr FieldRow kMemoryControllerRows[] = {
      .since = 0x0F, .name = "Supported Memory Types", .kind = FieldKind::List,
      .names = &names::kMemoryModuleTypes},
     {.selector = "/MEMCTRLVOLTAGE", .type = 5, .decode = FieldDecode::Special, .at = 0x0D,
-     .since = 0x0F, .name = "Memory Module Voltage", .special = ModuleVoltage},
+     .since = 0x0F, .name = "Memory Module Voltage", .names = &names::kMemoryControllerVoltage,
+     .special = VoltageCode},
     {.selector = "/MEMCTRLSLOTS", .type = 5, .decode = FieldDecode::Special, .at = 0x0E,
      .since = 0x0F, .name = "Associated Memory Slots", .kind = FieldKind::List,
      .special = AssociatedSlots},

@@ -138,28 +138,6 @@ bool ProcessorFlags(const FieldRow&, const StructureView& s, FieldValue& value) 
   return true;
 }
 
-// The voltage in tenths of a volt (top bit set), or the voltages the
-// socket supports.
-bool ProcessorVoltage(const FieldRow&, const StructureView& s, FieldValue& value) {
-  uint8_t code = s.bytes[0x11];
-  value.BeginText();
-  if (code & 0x80) {
-    value.AppendDecimal((code & 0x7F) / 10);
-    value.Append('.');
-    value.AppendDecimal((code & 0x7F) % 10);
-    value.Append(" V");
-    return true;
-  }
-  bool any = false;
-  for (uint32_t bit = 0; bit < 3; ++bit) {
-    if (((code >> bit) & 1) == 0) continue;
-    if (any) value.Append(' ');
-    value.Append(names::kProcessorVoltage.Find(bit));
-    any = true;
-  }
-  return any;
-}
-
 bool ProcessorStatus(const FieldRow&, const StructureView& s, FieldValue& value) {
   uint8_t status = s.bytes[0x18];
   if ((status & 0x40) == 0) {
@@ -252,7 +230,8 @@ constexpr FieldRow kProcessorRows[] = {
      .size = 8, .since = 0x1A, .name = "Flags", .kind = FieldKind::List,
      .special = ProcessorFlags},
     {.selector = "/PROCESSORVOLTAGE", .type = 4, .decode = FieldDecode::Special, .at = 0x11,
-     .since = 0x1A, .name = "Voltage", .special = ProcessorVoltage},
+     .since = 0x1A, .name = "Voltage", .names = &names::kProcessorVoltage,
+     .special = VoltageCode},
     {.selector = "/PROCESSORCLOCK", .type = 4, .decode = FieldDecode::Number, .at = 0x12,
      .size = 2, .since = 0x1A, .name = "External Clock", .unit = "MHz",
      .kind = FieldKind::Number, .none = kNoneIfZero},

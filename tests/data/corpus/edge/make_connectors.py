@@ -9,31 +9,13 @@ groups, codes past the named ones, strings missing from the string-set), in the
 import os
 import struct
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-
-
-def structure(kind, handle, body, strings=()):
-    head = bytes([kind, 4 + len(body)]) + struct.pack("<H", handle) + bytes(body)
-    text = b"".join(s.encode("ascii") + b"\0" for s in strings)
-    return head + (text + b"\0" if text else b"\0\0")
+from edge_table import dump as dump_table, structure
 
 
 def dump(structures, major=3, minor=5):
-    table = b"".join(structures) + structure(127, 0xFFFF, b"")
-    if major >= 3:
-        entry = bytearray(0x18)
-        entry[0:5] = b"_SM3_"
-        entry[6], entry[7], entry[8], entry[10] = 0x18, major, minor, 1
-        struct.pack_into("<IQ", entry, 0x0C, len(table), 0x20)
-        entry[5] = -sum(entry) & 0xFF
-    else:
-        entry = bytearray(0x1F)
-        entry[0:4], entry[5], entry[6], entry[7] = b"_SM_", 0x1F, major, minor
-        entry[0x10:0x15] = b"_DMI_"
-        struct.pack_into("<HIH", entry, 0x16, len(table), 0x20, 0)
-        entry[0x15] = -sum(entry[0x10:0x1F]) & 0xFF
-        entry[4] = -sum(entry) & 0xFF
-    return bytes(entry).ljust(0x20, b"\0") + table
+    return dump_table(structures, major, minor)
+
+HERE = os.path.dirname(os.path.abspath(__file__))
 
 
 def controller(handle, method, ecc, interleave, current, power, speeds, types, voltage,

@@ -8,23 +8,9 @@ that the machines of the corpus do not show (types 33 and 37 at all), in the
 import os
 import struct
 
+from edge_table import dump, structure
+
 HERE = os.path.dirname(os.path.abspath(__file__))
-
-
-def structure(kind, handle, body, strings=()):
-    head = bytes([kind, 4 + len(body)]) + struct.pack("<H", handle) + bytes(body)
-    text = b"".join(s.encode("ascii") + b"\0" for s in strings)
-    return head + (text + b"\0" if text else b"\0\0")
-
-
-def dump(structures):
-    table = b"".join(structures) + structure(127, 0xFFFF, b"")
-    entry = bytearray(0x18)
-    entry[0:5] = b"_SM3_"
-    entry[6], entry[7], entry[8], entry[10] = 0x18, 3, 8, 1
-    struct.pack_into("<IQ", entry, 0x0C, len(table), 0x20)
-    entry[5] = -sum(entry) & 0xFF
-    return bytes(entry).ljust(0x20, b"\0") + table
 
 
 def event_log(handle, method, status, address, header=None, types=(), size=2, cut=None,

@@ -10,14 +10,10 @@ usage: make_probes.py   (writes next to itself)
 import os
 import struct
 
+from edge_table import dump, structure
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 UNKNOWN = 0x8000
-
-
-def structure(kind, handle, body, strings=()):
-    head = struct.pack("<BBH", kind, 4 + len(body), handle)
-    text = b"".join(s.encode("ascii") + b"\0" for s in strings)
-    return head + bytes(body) + (text + b"\0" if text else b"\0\0")
 
 
 def words(*values):
@@ -34,14 +30,8 @@ def probe(kind, handle, location, status, readings, oem, nominal=None, descripti
 
 
 def write(name, structures, major=3, minor=4):
-    table = b"".join(structures) + structure(127, 0xFFFF, b"")
-    entry = bytearray(0x18)
-    entry[0:5] = b"_SM3_"
-    entry[6], entry[7], entry[8], entry[10] = 0x18, major, minor, 1
-    struct.pack_into("<IQ", entry, 0x0C, len(table), 0x20)
-    entry[5] = -sum(entry) & 0xFF
     with open(os.path.join(HERE, name), "wb") as out:
-        out.write(bytes(entry).ljust(0x20, b"\0") + table)
+        out.write(dump(structures, major, minor))
 
 
 def probes():
