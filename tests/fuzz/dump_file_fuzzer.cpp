@@ -10,6 +10,7 @@
 #include "acquire/entry_point.h"
 #include "fuzz_support.h"
 #include "smbios/bytes.h"
+#include "smbios/structure_step.h"
 
 namespace tarnlix::fuzz {
 namespace {
@@ -33,20 +34,31 @@ void CheckLayout(const std::vector<uint8_t>& file, const RawSmbiosTable* table,
       FUZZ_CHECK(out.rfind(kRefusal, 0) == 0);
       return;
     }
+    size_t expected = std::min<uint64_t>(ep.tableLength, file.size() - ep.tableAddress);
+    // Bytes in which not one structure can be walked are no table.
+    if (StructureEnd(file.data() + ep.tableAddress, expected, 0) == 0) {
+      FUZZ_CHECK(table == nullptr);
+      FUZZ_CHECK(out == std::string(kRefusal) + "no SMBIOS structure in it\n");
+      return;
+    }
     FUZZ_CHECK(table != nullptr);
     FUZZ_CHECK(table->hasHeader);
-    size_t expected = std::min<uint64_t>(ep.tableLength, file.size() - ep.tableAddress);
     FUZZ_CHECK(table->length == kRawHeaderSize + expected);
     FUZZ_CHECK(ReadLe32(table->data + 4) == expected);
     FUZZ_CHECK(std::memcmp(table->data + kRawHeaderSize,
                            file.data() + ep.tableAddress, expected) == 0);
     return;
   }
+  bool headerForm = file.size() >= kRawHeaderSize &&
+                    ReadLe32(file.data() + 4) == file.size() - kRawHeaderSize;
+  if (StructureEnd(file.data(), file.size(), headerForm ? kRawHeaderSize : 0) == 0) {
+    FUZZ_CHECK(table == nullptr);
+    FUZZ_CHECK(out == std::string(kRefusal) + "no SMBIOS structure in it\n");
+    return;
+  }
   FUZZ_CHECK(table != nullptr);
   FUZZ_CHECK(table->length == file.size());
   FUZZ_CHECK(std::memcmp(table->data, file.data(), file.size()) == 0);
-  bool headerForm = file.size() >= kRawHeaderSize &&
-                    ReadLe32(file.data() + 4) == file.size() - kRawHeaderSize;
   FUZZ_CHECK(table->hasHeader == headerForm);
 }
 
@@ -60,8 +72,9 @@ void CheckSavedAgain(fake::FakePlatform& fake, const RawSmbiosTable& table) {
   RawTablePtr again = ReadDumpFile("again.bin");
   fake.system.files.erase("again.bin");
   // A table without a single byte is saved with its address at the end of
-  // the file, which the loader refuses like any address past the end.
-  if (length == 0) return;
+  // the file, which the loader refuses like any address past the end; one
+  // without a structure is refused too.
+  if (length == 0 || StructureEnd(table.data + start, length, 0) == 0) return;
   FUZZ_CHECK(again != nullptr);
   FUZZ_CHECK(again->hasHeader);
   FUZZ_CHECK(again->length == kRawHeaderSize + length);
