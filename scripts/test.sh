@@ -30,13 +30,24 @@ done
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
-echo "== native build and tests"
+# How long each stage took, printed at the end.
+timings=()
+stage_start=$SECONDS
+stage_name=
+stage() {
+  if [ -n "$stage_name" ]; then timings+=("$stage_name: $((SECONDS - stage_start)) s"); fi
+  stage_name=$1
+  stage_start=$SECONDS
+  echo "== $1"
+}
+
+stage "native build and tests"
 cmake -S . -B build -DTARNLIX_WERROR=ON -DTARNLIX_TESTS=ON
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
 if [ "$sanitize" = 1 ]; then
-  echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+  stage "tests under AddressSanitizer and UndefinedBehaviorSanitizer"
   cmake -S . -B build-asan -DTARNLIX_WERROR=ON -DCMAKE_BUILD_TYPE=Debug \
     -DTARNLIX_SANITIZE=address,undefined -DTARNLIX_TESTS=ON
   cmake --build build-asan -j "$jobs"
@@ -49,7 +60,7 @@ fi
 # its tests. The tests compare the exe with the Linux build made above.
 windows_stage() {
   local name=$1 toolchain=$2 build=$3 compiler=$4 package=$5
-  echo "== Windows build ($name) and its tests under Wine"
+  stage "Windows build ($name) and its tests under Wine"
   if ! command -v "$compiler" >/dev/null 2>&1; then
     echo "skipped: the cross compiler $compiler (Debian $package) is not installed"
     return
@@ -87,15 +98,16 @@ if [ "$windows" = 1 ]; then
 fi
 
 if [ "$fuzz" = 1 ] && [ -x scripts/fuzz.sh ]; then
-  echo "== fuzz targets, ${fuzz_seconds}s each"
+  stage "fuzz targets, ${fuzz_seconds}s each"
   scripts/fuzz.sh "$fuzz_seconds"
 fi
 
 if [ -x scripts/package-tests.sh ]; then
-  echo "== packages"
+  stage "packages"
   package_options=()
   [ "$windows" = 1 ] || package_options+=(--no-windows)
   TARNLIX_NATIVE_BUILD=build scripts/package-tests.sh "${package_options[@]}"
 fi
 
-echo "== all tests passed"
+stage "all tests passed"
+printf '  %s\n' "${timings[@]}"
