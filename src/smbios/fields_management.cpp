@@ -114,9 +114,14 @@ inline constexpr CodeName kTriggerEntries[] = {{0, "Edge"}, {1, "Level"}};
 inline constexpr NameTable kTriggerNames{kTriggerEntries, 2};
 
 // Type 39. Bit 1 says the supply is present; only then has it a status.
+// A supply that is not there says so: an administrator watching supplies
+// needs that word, not nothing.
 bool PowerSupplyStatus(const FieldRow&, const StructureView& s, FieldValue& value) {
   uint16_t bits = ReadLe16(s.bytes + 0x0E);
-  if ((bits & 0x0002) == 0) return false;
+  if ((bits & 0x0002) == 0) {
+    value.SetLasting("Not Present");
+    return true;
+  }
   const char* name = names::kPowerSupplyStatus.Find((bits >> 7) & 0x07);
   if (name == nullptr) return false;
   value.SetText(name);
