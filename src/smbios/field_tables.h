@@ -23,6 +23,10 @@ constexpr FieldRow Alias(FieldRow row, const char* selector) {
 // the voltages of bits 0-2, named by the row's table, separated by spaces.
 bool VoltageCode(const FieldRow& row, const StructureView& s, FieldValue& value);
 
+// What dmidecode writes in a list or a composed text for a code it has no
+// name for: kept there so that the items that follow keep their places.
+inline constexpr char kUnnamedCode[] = "<OUT OF SPEC>";
+
 // Handles whose value says there is no error record.
 inline constexpr CodeName kErrorHandleEntries[] = {{0xFFFE, ""}, {0xFFFF, "No Error"}};
 inline constexpr NameTable kErrorHandleNames{kErrorHandleEntries, 2};

@@ -15,7 +15,6 @@ namespace {
 // parallel lists stay in step.
 constexpr const char kNoString[] = "Not Specified";
 constexpr const char kBadString[] = "<BAD INDEX>";
-constexpr const char kBadCode[] = "<OUT OF SPEC>";
 
 void AppendString(const StructureView& s, uint8_t number, FieldValue& value) {
   if (number == 0) {
@@ -156,10 +155,10 @@ bool SlotType(const FieldRow&, const StructureView& s, FieldValue& value) {
   if (width != nullptr) {
     value.Append(width);
   } else {
-    value.Append(kBadCode);
+    value.Append(kUnnamedCode);
     value.Append(' ');
   }
-  value.Append(type != nullptr ? type : kBadCode);
+  value.Append(type != nullptr ? type : kUnnamedCode);
   return true;
 }
 
@@ -294,7 +293,7 @@ bool DeviceTypes(const FieldRow&, const StructureView& s, FieldValue& value) {
   value.BeginList();
   for (size_t i = 0; i < DeviceCount(s); ++i) {
     const char* name = names::kOnBoardDeviceType.Find(s.bytes[0x04 + 2 * i] & 0x7F);
-    value.Item(name != nullptr ? name : kBadCode);
+    value.Item(name != nullptr ? name : kUnnamedCode);
   }
   return true;
 }
@@ -360,7 +359,7 @@ bool GroupItems(const FieldRow&, const StructureView& s, FieldValue& value) {
                                                          : names::kDmiTypeName.Find(item[0]);
     value.AppendHex(ReadLe16(item + 1), 4);
     value.Append(" (");
-    value.Append(name != nullptr ? name : kBadCode);
+    value.Append(name != nullptr ? name : kUnnamedCode);
     value.Append(')');
     value.EndItem();
   }

@@ -74,7 +74,7 @@ bool LogTypeDescriptors(const FieldRow& row, const StructureView& s, FieldValue&
   value.BeginList();
   for (size_t i = 0; i < count; ++i) {
     const char* name = row.names->Find(s.bytes[row.at + i * size]);
-    value.Item(name != nullptr ? name : "<OUT OF SPEC>");
+    value.Item(name != nullptr ? name : kUnnamedCode);
   }
   return true;
 }

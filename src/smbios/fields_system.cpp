@@ -92,7 +92,7 @@ bool ChassisElements(const FieldRow&, const StructureView& s, FieldValue& value)
     const uint8_t* element = s.bytes + 0x15 + i * size;
     const char* name = element[0] & 0x80 ? names::kDmiTypeName.Find(element[0] & 0x7F)
                                          : names::kBoardType.Find(element[0]);
-    value.Append(name != nullptr ? name : "<OUT OF SPEC>");
+    value.Append(name != nullptr ? name : kUnnamedCode);
     value.Append(" (");
     value.AppendDecimal(element[1]);
     if (element[2] != element[1]) {

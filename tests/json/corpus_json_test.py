@@ -10,6 +10,8 @@ import json
 import subprocess
 import sys
 
+from corpus_tsv import read_tsv, unescape
+
 NUMBERS = {"/PROCESSORSPEED", "/PROCESSORCORES", "/PROCESSORTHREADS",
            "/MEMSIZE", "/MEMSPEED", "/MEMTOTAL"}
 # The JSON array of each selector's structures, by the selector's prefix.
@@ -40,24 +42,6 @@ def fail(message):
     failures.append(message)
     if len(failures) <= 20:
         print("FAIL:", message)
-
-
-def unescape(raw):
-    out, i = bytearray(), 0
-    while i < len(raw):
-        if raw[i] == 0x5C and i + 1 < len(raw):
-            out.append({ord("t"): 9, ord("n"): 10, ord("r"): 13}.get(raw[i + 1], raw[i + 1]))
-            i += 2
-        else:
-            out.append(raw[i])
-            i += 1
-    return bytes(out)
-
-
-def read_tsv(path):
-    with open(path, "rb") as f:
-        lines = f.read().split(b"\n")[1:]
-    return [line.split(b"\t") for line in lines if line]
 
 
 def as_json(selector, raw):

@@ -13,29 +13,14 @@ import subprocess
 import sys
 from concurrent.futures import ThreadPoolExecutor
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "json"))
+from corpus_tsv import read_tsv, unescape  # noqa: E402
+
 NAME = r"[a-zA-Z_:][a-zA-Z0-9_:]*"
 LABEL = r'[a-zA-Z_][a-zA-Z0-9_]*="(?:[^"\\\n]|\\[\\"n])*"'
 SAMPLE = re.compile(r"^(%s)(\{(?:%s(?:,%s)*)?\})? (-?[0-9]+(?:\.[0-9]+)?)$" % (NAME, LABEL, LABEL))
 HELP = re.compile(r"^# HELP (%s) \S.*$" % NAME)
 TYPE = re.compile(r"^# TYPE (%s) gauge$" % NAME)
-
-
-def unescape(raw):
-    out, i = bytearray(), 0
-    while i < len(raw):
-        if raw[i] == 0x5C and i + 1 < len(raw):
-            out.append({ord("t"): 9, ord("n"): 10, ord("r"): 13}.get(raw[i + 1], raw[i + 1]))
-            i += 2
-        else:
-            out.append(raw[i])
-            i += 1
-    return bytes(out)
-
-
-def read_tsv(path, columns):
-    with open(path, "rb") as f:
-        lines = f.read().split(b"\n")[1:]
-    return [line.split(b"\t") for line in lines if line.count(b"\t") == columns - 1]
 
 
 def labels_of(series):
@@ -89,10 +74,10 @@ def main(tool, corpus):
     if promtool is None:
         print("promtool is not installed (Debian prometheus): checking the form only")
     expected = collections.OrderedDict()
-    for file, selector, value in read_tsv(os.path.join(corpus, "expected.tsv"), 3):
+    for file, selector, value in read_tsv(os.path.join(corpus, "expected.tsv")):
         expected.setdefault(file.decode(), {})[selector.decode()] = unescape(value)
     instances = collections.defaultdict(lambda: collections.defaultdict(list))
-    for file, selector, _, value in read_tsv(os.path.join(corpus, "instances.tsv"), 4):
+    for file, selector, _, value in read_tsv(os.path.join(corpus, "instances.tsv")):
         instances[file.decode()][selector.decode()].append(unescape(value))
     with ThreadPoolExecutor(os.cpu_count() or 2) as pool:
         results = pool.map(lambda f: check(tool, promtool, corpus, f, expected[f], instances[f]), expected)
