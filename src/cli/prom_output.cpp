@@ -1,5 +1,6 @@
 #include "cli/prom_output.h"
 
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -32,7 +33,8 @@ class Exposition {
   }
 
   // A sample, left out when a series with the same labels was written
-  // already (firmware that gives two modules the same locator).
+  // already: the exposition must not hold one series twice, and a table
+  // that gives two structures the same handle can ask for that.
   void Sample(const char* name, const std::vector<Label>& labels, const std::string& value) {
     std::string series = name;
     if (!labels.empty()) {
@@ -119,6 +121,15 @@ class Fields {
   FieldValue value_;
 };
 
+// The label that tells one structure from every other of the table, so that
+// components with the same slot texts each keep their series and a
+// component's gauges join its info series.
+Label HandleLabel(const SmbiosRecord* record) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%04X", record->handle);
+  return {"handle", text};
+}
+
 const char* SourceName(RawTableSource source) {
   switch (source) {
     case RawTableSource::Firmware: return "firmware";
@@ -182,7 +193,8 @@ std::string PromExposition(const SmbiosReader& reader) {
   out.Family("tarnlix_processor_info", "A populated processor socket and its processor.");
   for (const SmbiosRecord* record : processors) {
     out.Sample("tarnlix_processor_info",
-               {{"socket", fields.Text(record, "/PROCESSORSOCKET")},
+               {HandleLabel(record),
+                {"socket", fields.Text(record, "/PROCESSORSOCKET")},
                 {"manufacturer", fields.Text(record, "/PROCESSORMAN")},
                 {"version", fields.Text(record, "/PROCESSORVER")},
                 {"family", fields.Text(record, "/PROCESSORFAMILY")}},
@@ -204,7 +216,9 @@ std::string PromExposition(const SmbiosReader& reader) {
     for (const SmbiosRecord* record : processors) {
       std::string value = fields.Number(record, gauge.selector, gauge.scale);
       if (!value.empty()) {
-        out.Sample(gauge.name, {{"socket", fields.Text(record, "/PROCESSORSOCKET")}}, value);
+        out.Sample(gauge.name,
+                   {HandleLabel(record), {"socket", fields.Text(record, "/PROCESSORSOCKET")}},
+                   value);
       }
     }
   }
@@ -219,7 +233,8 @@ std::string PromExposition(const SmbiosReader& reader) {
   out.Family("tarnlix_memory_module_info", "A memory module and the slot that holds it.");
   for (const SmbiosRecord* record : modules) {
     out.Sample("tarnlix_memory_module_info",
-               {{"locator", fields.Text(record, "/MEMDEVLOC")},
+               {HandleLabel(record),
+                {"locator", fields.Text(record, "/MEMDEVLOC")},
                 {"bank", fields.Text(record, "/MEMBANKLOC")},
                 {"manufacturer", fields.Text(record, "/MEMMAN")},
                 {"part_number", fields.Text(record, "/MEMPARTNO")},
@@ -239,7 +254,8 @@ std::string PromExposition(const SmbiosReader& reader) {
       std::string value = fields.Number(record, gauge.selector, gauge.scale);
       if (!value.empty()) {
         out.Sample(gauge.name,
-                   {{"locator", fields.Text(record, "/MEMDEVLOC")},
+                   {HandleLabel(record),
+                    {"locator", fields.Text(record, "/MEMDEVLOC")},
                     {"bank", fields.Text(record, "/MEMBANKLOC")}},
                    value);
       }
@@ -253,10 +269,10 @@ std::string PromExposition(const SmbiosReader& reader) {
   std::string total = fields.Number(reader.Instance(17, 0), "/MEMTOTAL", 1 << 20);
   if (!total.empty()) out.Sample("tarnlix_memory_total_bytes", {}, total);
 
-  // Power supplies, present or not: a failed one shows in its status. A
-  // supply is told from another by its location, name and serial.
+  // Power supplies, present or not: a failed one shows in its status.
   auto identity = [&fields](const SmbiosRecord* record) {
-    return std::vector<Label>{{"location", fields.Text(record, "/PSULOCATION")},
+    return std::vector<Label>{HandleLabel(record),
+                              {"location", fields.Text(record, "/PSULOCATION")},
                               {"name", fields.Text(record, "/PSUNAME")},
                               {"serial", fields.Text(record, "/PSUSERIAL")}};
   };

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Every corpus table's /PROM exposition: promtool accepts it, every line has
-the exposition form, the same table gives the same bytes, and the serial
-number, the memory total and the module count are the corpus' own.
+the exposition form, the same table gives the same bytes, the serial number,
+the memory total and the module count are the corpus' own, and every module,
+power supply and populated socket has its own series, told apart by handle.
 
     check_prom.py TOOL CORPUS_DIR
 """
@@ -14,6 +15,7 @@ import sys
 from concurrent.futures import ThreadPoolExecutor
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "json"))
+import corpus_tsv  # noqa: E402
 from corpus_tsv import read_tsv, unescape  # noqa: E402
 
 NAME = r"[a-zA-Z_:][a-zA-Z0-9_:]*"
@@ -63,9 +65,24 @@ def check(tool, promtool, corpus, file, expected, instances):
     modules = sum(1 for size in instances.get("/MEMSIZE", []) if size)
     if [v for _, v in samples["tarnlix_memory_populated_slots"]] != [str(modules)]:
         failures.append("%s: populated slots %r, expected %d" % (file, samples["tarnlix_memory_populated_slots"], modules))
-    # Firmware may give two modules the same slot names: one series each.
-    if len(samples["tarnlix_memory_module_info"]) > modules:
-        failures.append("%s: %d module series for %d modules" % (file, len(samples["tarnlix_memory_module_info"]), modules))
+    # Every component its own series, whatever its slot texts: modules that
+    # share a locator, supplies that share a name.
+    structures = corpus_tsv.structures(os.path.join(corpus, file))
+    psus = sum(1 for kind, _, _ in structures if kind == 39)
+    # A socket is populated unless its status byte (0x18) says otherwise.
+    sockets = sum(1 for kind, _, body in structures if kind == 4 and (len(body) <= 0x18 or body[0x18] & 0x40))
+    counts = {"tarnlix_memory_module_info": modules, "tarnlix_memory_module_size_bytes": modules,
+              "tarnlix_power_supply_info": psus, "tarnlix_processor_info": sockets}
+    for family, want in counts.items():
+        if len(samples[family]) != want:
+            failures.append("%s: %d %s series for %d components" % (file, len(samples[family]), family, want))
+    sizes = sum(int(v) for _, v in samples["tarnlix_memory_module_size_bytes"])
+    if [str(sizes)] != (total or ["0"]):
+        failures.append("%s: module sizes add up to %d, the total is %r" % (file, sizes, total))
+    for family in counts:
+        handles = [labels.get("handle") for labels, _ in samples[family]]
+        if None in handles or len(set(handles)) != len(handles):
+            failures.append("%s: %s series without a handle of their own: %r" % (file, family, handles))
     return failures
 
 
