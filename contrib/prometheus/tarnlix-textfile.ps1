@@ -6,7 +6,8 @@
 #
 # tarnlix.prom in the collector's directory is replaced in one step, a
 # temporary file in the same directory then a replace, so that the exporter
-# never reads half a file.
+# never reads half a file. When the tool fails, the file is left as it was,
+# the tool's message goes to standard error and the exit code is the tool's.
 param(
     [string]$Directory = "$env:ProgramFiles\windows_exporter\textfile_inputs",
     [string]$Tool = "$env:ProgramFiles\tarnlix\tarnlix.exe"
@@ -19,9 +20,17 @@ $temp = Join-Path $Directory ('.tarnlix.prom.' + [guid]::NewGuid().ToString('N')
 # cmd keeps tarnlix's bytes as they are (LF line ends, UTF-8); a PowerShell
 # pipeline would re-encode them.
 & cmd.exe /d /s /c "`"$Tool`" /PROM > `"$temp`""
-if ($LASTEXITCODE -ne 0) {
+$status = $LASTEXITCODE
+if ($status -ne 0) {
+    # The tool writes its messages to standard output, which went into the
+    # temporary file: they go to standard error (the task's log) instead, and
+    # the last good inventory stays, so that it goes stale rather than empty.
+    if (Test-Path -LiteralPath $temp) {
+        foreach ($line in [System.IO.File]::ReadAllLines($temp)) { [Console]::Error.WriteLine($line) }
+    }
+    [Console]::Error.WriteLine("tarnlix-textfile: $Tool /PROM failed with exit code $status; $target is left as it was")
     Remove-Item -LiteralPath $temp -Force -ErrorAction SilentlyContinue
-    exit $LASTEXITCODE
+    exit $status
 }
 if (Test-Path -LiteralPath $target) {
     [System.IO.File]::Replace($temp, $target, $null)
