@@ -77,16 +77,16 @@ RawTablePtr ReadDumpFile(const std::string& path) {
                                           headerForm);
 }
 
-bool WriteDumpFile(const std::string& path, const RawSmbiosTable& table,
-                   std::string* reason) {
+bool WriteDumpFile(const std::string& path, const RawSmbiosTable& table, uint8_t major,
+                   uint8_t minor, std::string* reason) {
   constexpr size_t kEntryPointLength = 0x18;
   constexpr size_t kTableOffset = 0x20;
   const uint8_t* structures = table.data;
   uint32_t length = table.length;
-  uint8_t version[3] = {0, 0, 0};
+  uint8_t revision = 0;
   if (table.hasHeader) {
     uint32_t header = std::min(length, kRawHeaderSize);
-    for (uint32_t i = 1; i < header && i < 4; ++i) version[i - 1] = table.data[i];
+    if (header > 3) revision = table.data[3];
     structures += header;
     length -= header;
   }
@@ -95,9 +95,9 @@ bool WriteDumpFile(const std::string& path, const RawSmbiosTable& table,
   uint8_t* entry = file.data();
   std::memcpy(entry, "_SM3_", 5);
   entry[0x06] = kEntryPointLength;
-  entry[0x07] = version[0];
-  entry[0x08] = version[1];
-  entry[0x09] = version[2];
+  entry[0x07] = major;
+  entry[0x08] = minor;
+  entry[0x09] = revision;
   entry[0x0A] = 1;  // entry point revision: SMBIOS 3.0
   WriteLe32(entry + 0x0C, length);
   WriteLe64(entry + 0x10, kTableOffset);

@@ -33,6 +33,12 @@ bool ParseEntryPoint(const uint8_t* bytes, size_t size, EntryPoint* out) {
   return true;
 }
 
+void CorrectMisreportedVersion(int32_t* major, int32_t* minor) {
+  if (*major != 2) return;
+  if (*minor == 31 || *minor == 33) *minor = 3;
+  if (*minor == 51) *minor = 6;
+}
+
 EntryPoint DecodeEntryPoint(EntryPointKind kind, const uint8_t* bytes) {
   EntryPoint ep;
   ep.kind = kind;

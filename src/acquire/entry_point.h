@@ -28,6 +28,11 @@ size_t EntryPointSize(EntryPointKind kind);
 // Decodes the entry point at bytes; false when it is not one or is cut short.
 bool ParseEntryPoint(const uint8_t* bytes, size_t size, EntryPoint* out);
 
+// The version an entry point gives, as its firmware meant it: some write
+// 2.31 or 2.33 for 2.3, and 2.51 for 2.6. Read as given, such a table would
+// count as later than 2.6, and its UUID would be read in the wrong order.
+void CorrectMisreportedVersion(int32_t* major, int32_t* minor);
+
 // Reads the fields of an entry point of a known kind, without looking at its
 // anchor: bytes must hold at least EntryPointSize(kind) bytes. For callers
 // that recognise the anchor by rules of their own.

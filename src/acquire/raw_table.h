@@ -57,10 +57,13 @@ RawTablePtr ReadRegistryBinaryValue(uintptr_t root, const char* subKey,
 RawTablePtr ReadDumpFile(const std::string& path);
 
 // Saves a table as a dump that ReadDumpFile and other tools read back: a
-// 64-bit entry point padded to 0x20 bytes, then the table. An existing file
-// is replaced as one step. False with the platform's reason on failure.
-bool WriteDumpFile(const std::string& path, const RawSmbiosTable& table,
-                   std::string* reason);
+// 64-bit entry point padded to 0x20 bytes, then the table. The entry point
+// gives the version the table was decoded as, so that every reader of the
+// file decodes it alike (a table without a version of its own gets one).
+// An existing file is replaced as one step. False with the platform's
+// reason on failure.
+bool WriteDumpFile(const std::string& path, const RawSmbiosTable& table, uint8_t major,
+                   uint8_t minor, std::string* reason);
 
 // The physical-memory readers.
 RawTablePtr TarnlixDataNT2(uint32_t* size, int16_t* errorCode);

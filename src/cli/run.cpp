@@ -168,7 +168,9 @@ int RunTarnlix(int argc, char** argv) {
 
   if (line.hasDumpPath) {
     std::string reason;
-    if (!WriteDumpFile(line.dumpPath, *reader.rawTable, &reason)) {
+    SmbiosVersion version = reader.DecodedVersion();
+    if (!WriteDumpFile(line.dumpPath, *reader.rawTable, static_cast<uint8_t>(version.major),
+                       static_cast<uint8_t>(version.minor), &reason)) {
       PrintOut("Error: cannot write %s: %s\n", line.dumpPath.c_str(), reason.c_str());
       reader.Release();
       return kExitFailure;

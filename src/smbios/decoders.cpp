@@ -94,10 +94,8 @@ void UuidText(const StructureView& s, uint8_t at, FieldValue& value) {
   // All zeros: no UUID; all ones: present but not set.
   if (allZero || allOnes) return;
 
-  // Since SMBIOS 2.6 the first three fields are stored little-endian; a
-  // table that carries no version is taken to be that recent.
-  bool littleEndian = s.versionMajor <= 0 || s.versionMajor > 2 ||
-                      (s.versionMajor == 2 && s.versionMinor >= 6);
+  // Since SMBIOS 2.6 the first three fields are stored little-endian.
+  bool littleEndian = !s.Before(2, 6);
   static const int kLittleEndianOrder[16] = {3, 2, 1, 0, 5, 4, 7, 6,
                                              8, 9, 10, 11, 12, 13, 14, 15};
   static const char kHex[] = "0123456789ABCDEF";

@@ -54,7 +54,7 @@ struct StringIndex {
 };
 
 // One structure as the decoders see it: its formatted area and string-set,
-// and the version of the table it stands in.
+// and the version of the standard it is decoded as.
 struct StructureView {
   const uint8_t* bytes;
   size_t length;  // of the formatted area
@@ -67,6 +67,10 @@ struct StructureView {
   const StringIndex* index = nullptr;
 
   bool Has(size_t offset, size_t size) const { return length >= offset + size; }
+  // Whether it is decoded as a version older than major.minor.
+  bool Before(int32_t major, int32_t minor) const {
+    return versionMajor < major || (versionMajor == major && versionMinor < minor);
+  }
   // Finds where the strings start, into index, and makes the view use it.
   void IndexStrings(StringIndex& index);
   // String number `number` of the string-set, trimmed of trailing spaces

@@ -339,9 +339,7 @@ bool CountedStrings(const FieldRow&, const StructureView& s, FieldValue& value) 
 
 // Tables before 2.1 have no format flag.
 bool LanguageFormat(const FieldRow&, const StructureView& s, FieldValue& value) {
-  if (s.versionMajor > 0 && (s.versionMajor < 2 || (s.versionMajor == 2 && s.versionMinor < 1))) {
-    return false;
-  }
+  if (s.Before(2, 1)) return false;
   value.SetText(s.bytes[0x05] & 0x01 ? "Abbreviated" : "Long");
   return true;
 }

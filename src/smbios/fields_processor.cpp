@@ -159,8 +159,7 @@ bool CacheHandle(const FieldRow& row, const StructureView& s, FieldValue& value)
     value.AppendHex(handle, 4);
     return true;
   }
-  bool older = s.versionMajor > 0 && (s.versionMajor < 2 || (s.versionMajor == 2 && s.versionMinor < 3));
-  if (!older) return false;
+  if (!s.Before(2, 3)) return false;
   value.Append("No L");
   value.Append(static_cast<char>('1' + (row.at - 0x1A) / 2));
   value.Append(" Cache");

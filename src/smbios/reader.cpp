@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "acquire/entry_point.h"
 #include "smbios/iso_date.h"
 #include "smbios/slot_maps.h"
 #include "smbios/structure_step.h"
@@ -17,6 +18,7 @@ bool SmbiosReader::Load() {
   otherOrder.clear();
   for (uint32_t& start : instanceStart) start = 0;
   memoryTotalMb = 0;
+  versionMajor = versionMinor = 0;
 
   AcquireOptions options;
   options.directRead = &directRead;
@@ -32,6 +34,7 @@ bool SmbiosReader::Load() {
     const uint8_t* bytes = rawTable->data;
     if (rawTable->length > 1) versionMajor = static_cast<int8_t>(bytes[1]);
     if (rawTable->length > 2) versionMinor = static_cast<int8_t>(bytes[2]);
+    CorrectMisreportedVersion(&versionMajor, &versionMinor);
     start = kRawHeaderSize;
   }
 
@@ -86,10 +89,16 @@ void SmbiosReader::WalkStructures(const uint8_t* data, size_t start, size_t leng
   }
 }
 
+SmbiosVersion SmbiosReader::DecodedVersion() const {
+  if (versionMajor <= 0) return {3, 0};
+  return {versionMajor, versionMinor};
+}
+
 StructureView SmbiosReader::View(const SmbiosRecord& record) const {
   const uint8_t* structure = tableBytes + record.offset;
+  SmbiosVersion version = DecodedVersion();
   return {structure, record.length, structure + record.length, record.stringsLength,
-          versionMajor, versionMinor};
+          version.major, version.minor};
 }
 
 std::string_view SmbiosReader::Slot(const SmbiosRecord& record, int slot) const {

@@ -31,6 +31,11 @@ struct SmbiosRecord {
   uint32_t stringsLength = 0;  // of the string-set, without its final NUL
 };
 
+struct SmbiosVersion {
+  int32_t major;
+  int32_t minor;
+};
+
 // The heading of a group's report.
 const char* GroupHeading(int groupType);
 
@@ -61,6 +66,10 @@ class SmbiosReader {
   size_t InstanceCount(uint16_t type) const;
   // The record of the index-th structure of a type (from 0), or null.
   const SmbiosRecord* Instance(uint16_t type, size_t index) const;
+  // The version the structures are decoded as: the table's own, or 3.0 for
+  // a table that gives none, so that every rule that differs between
+  // versions reads it as the recent table it most likely is.
+  SmbiosVersion DecodedVersion() const;
   // The structure of a record, as the decoders see it.
   StructureView View(const SmbiosRecord& record) const;
 
