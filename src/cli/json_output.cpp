@@ -205,7 +205,8 @@ std::string KeyOf(const char* selector) {
   return key;
 }
 
-void AppendWholeTable(TextBuffer& out, const SmbiosReader& reader, bool iso, int* nameCode) {
+void AppendWholeTable(TextBuffer& out, const SmbiosReader& reader, bool iso, bool withName,
+                      int* nameCode) {
   FieldValue value;
   ListWriter document(out, '{', '}', 0);
   document.Key("SMBIOS");
@@ -219,7 +220,11 @@ void AppendWholeTable(TextBuffer& out, const SmbiosReader& reader, bool iso, int
     out.Append("null");
   }
   document.Key("NAME");
-  AppendHostName(out, nameCode);
+  if (withName) {
+    AppendHostName(out, nameCode);
+  } else {
+    out.Append("null");
+  }
   for (size_t g = 0; g < StructureGroupCount(); ++g) {
     const StructureGroup& group = StructureGroups()[g];
     document.Key(group.selector + 1);
@@ -299,7 +304,10 @@ int PrintJson(const SmbiosReader& reader, const OutputOptions& options,
   out.Reserve(reader.records.size() * 640);
   int nameCode = 0;
   if (wholeTable) {
-    AppendWholeTable(out, reader, options.iso, &nameCode);
+    // A saved table is another machine's: the name of the one reading it
+    // does not belong next to it, unless "/NAME" asks for it.
+    bool withName = askedForName || reader.tableSource != RawTableSource::File;
+    AppendWholeTable(out, reader, options.iso, withName, &nameCode);
     out.Append('\n');
     WriteOut(out.view());
     // The lookup is part of every document, but only a "/NAME" the user gave

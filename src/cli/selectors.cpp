@@ -107,9 +107,24 @@ void SelectedValue(const SmbiosReader& reader, const Selection& selection, size_
   reader.Decode(*selection.row->field, index, iso, value);
 }
 
-void WriteValue(const FieldValue& value) {
+void WriteText(std::string_view text, bool csv) {
+  if (!csv || text.find('"') == std::string_view::npos) {
+    WriteOut(text);
+    return;
+  }
+  // Inside CSV quotes a quote is doubled, so that every CSV reader gets the
+  // value back as the firmware wrote it.
+  std::string quoted;
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  WriteOut(quoted);
+}
+
+void WriteValue(const FieldValue& value, bool csv) {
   if (value.kind() != FieldValue::Kind::List) {
-    WriteOut(value.text());
+    WriteText(value.text(), csv);
     return;
   }
   // A list is one value, its items separated by ", ".
@@ -118,7 +133,7 @@ void WriteValue(const FieldValue& value) {
     if (!joined.empty()) joined += ", ";
     joined += item;
   });
-  WriteOut(joined);
+  WriteText(joined, csv);
 }
 
 int LookUpHostName(std::string* name, bool* found) {
@@ -159,7 +174,7 @@ SelectorOutcome PrintSelectors(const SmbiosReader& reader,
       for (size_t k = 0; k < count; ++k) {
         if (options.csv) WriteOut("\"");
         SelectedValue(reader, selection, k, options.iso, value);
-        if (value.present()) WriteValue(value);
+        if (value.present()) WriteValue(value, options.csv);
         endValue(last && k + 1 == count);
       }
       continue;
@@ -180,7 +195,7 @@ SelectorOutcome PrintSelectors(const SmbiosReader& reader,
         // A failed lookup must not look like success to the script.
         ExitWithMessage("Error: Failed to retrieve network information\n", code);
       }
-      if (found) WriteOut(name);
+      if (found) WriteText(name, options.csv);
     }
     endValue(last);
   }

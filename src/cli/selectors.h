@@ -45,8 +45,10 @@ size_t SelectedCount(const SmbiosReader& reader, const Selection& selection);
 void SelectedValue(const SmbiosReader& reader, const Selection& selection, size_t k, bool iso,
                    FieldValue& value);
 
-// Writes a value as a selector prints it: a list's items separated by ", ".
-void WriteValue(const FieldValue& value);
+// Writes a value as a selector prints it: a list's items separated by ", ";
+// with csv, a double quote in it doubled.
+void WriteValue(const FieldValue& value, bool csv);
+void WriteText(std::string_view text, bool csv);
 
 // Prints /FIELDS: one line per field selector, tab-separated: the selector,
 // the structure type, the JSON group, dmidecode's name of the field, the

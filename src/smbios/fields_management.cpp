@@ -122,9 +122,15 @@ bool PowerSupplyStatus(const FieldRow&, const StructureView& s, FieldValue& valu
     value.SetLasting("Not Present");
     return true;
   }
-  const char* name = names::kPowerSupplyStatus.Find((bits >> 7) & 0x07);
-  if (name == nullptr) return false;
-  value.SetText(name);
+  // A present supply always has a status, even one the standard has no
+  // name for: the alert on failed supplies reads it.
+  if (const char* name = names::kPowerSupplyStatus.Find((bits >> 7) & 0x07)) {
+    value.SetLasting(name);
+  } else {
+    value.BeginText();
+    value.Append("Present, ");
+    value.Append(kUnnamedCode);
+  }
   return true;
 }
 

@@ -70,8 +70,12 @@ TEST(FieldOutput, AbsentAndUnknownSelectorsKeepTheirPlace) {
   EXPECT_EQ(exitCode, 0);
 }
 
-TEST(FieldOutput, ValuesAreWrittenUnchanged) {
-  EXPECT_EQ(Output({"/CSV", "/PCNAME"}), "\"Elite, \"840\"\"\n");
+// Only inside CSV quotes is a quote doubled, so that a CSV reader gets the
+// value back; nothing else is ever changed.
+TEST(FieldOutput, ValuesAreWrittenUnchangedButForCsvQuotes) {
+  EXPECT_EQ(Output({"/CSV", "/PCNAME", "/PCSERIAL"}), "\"Elite, \"\"840\"\"\",\"CZC123\"\n");
+  EXPECT_EQ(Output({"/TAB", "/PCNAME"}), "Elite, \"840\"\t");
+  EXPECT_EQ(Output({"/LINES", "/PCNAME"}), "Elite, \"840\"\n");
   EXPECT_EQ(Output({"/PCSERIAL", "/pcserial", "-PcSerial"}), "CZC123CZC123CZC123");
 }
 

@@ -102,6 +102,19 @@ TEST_F(JsonRun, WholeDocumentWithoutFieldsOrWithAll) {
   }
 }
 
+// A saved table is another machine's: the name of the machine reading it is
+// not put beside it, unless "/NAME" asks for it.
+TEST_F(JsonRun, SavedTableHasNoHostNameUnlessAsked) {
+  fake.system.files["saved.bin"] = fake.firmware.table;
+  fake::RunResult result = Run({"/FROM:saved.bin"});
+  EXPECT_NE(result.out.find("\n  \"NAME\": null,\n"), std::string::npos) << result.out;
+  EXPECT_EQ(result.exitCode, 0);
+  result = Run({"/FROM:saved.bin", "/NAME"});
+  EXPECT_NE(result.out.find("\n  \"NAME\": \"WKS-042\",\n"), std::string::npos) << result.out;
+  EXPECT_EQ(Run({"/FROM:saved.bin", "/NAME", "/PCSERIAL"}).out,
+            "{\n  \"NAME\": \"WKS-042\",\n  \"PCSERIAL\": \"CZC123\"\n}\n");
+}
+
 // A failed lookup is null and keeps its code, and "/V" writes no error line
 // into the document.
 TEST_F(JsonRun, FailedNameLookupIsNullWithItsExitCode) {

@@ -64,6 +64,9 @@ def power_supplies():
                      strings=(" ", "  ", "Maker")),
         power_supply(0x0205, 1, 500, characteristics(0, 1, 0, 2, 2, 2), length=0x12),
         power_supply(0x0206, 1, 500, characteristics(0, 1, 0, 2, 2, 2), length=0x0F),
+        # Present, with status codes the standard does not name.
+        power_supply(0x0207, 1, 500, characteristics(0, 1, 0, 2, 7, 2)),
+        power_supply(0x0208, 1, 500, characteristics(0, 1, 0, 2, 0, 2)),
     ]
 
 
