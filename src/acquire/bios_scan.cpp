@@ -6,7 +6,7 @@
 
 #include "acquire/physical_memory.h"
 #include "acquire/raw_table.h"
-#include "cli/run.h"
+#include "cli/exit.h"
 #include "platform/stdout.h"
 
 namespace tarnlix {

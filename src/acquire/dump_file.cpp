@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "acquire/bytes.h"
 #include "acquire/entry_point.h"
 #include "acquire/raw_table.h"
+#include "acquire/structure_step.h"
 #include "platform/platform.h"
 #include "platform/stdout.h"
-#include "smbios/bytes.h"
-#include "smbios/structure_step.h"
 
 namespace tarnlix {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "smbios/bytes.h"
+#include "acquire/bytes.h"
 
 namespace tarnlix {
 

@@ -7,8 +7,9 @@
 #include <cstring>
 
 #include "acquire/raw_table.h"
+#include "acquire/structure_step.h"
+#include "platform/ascii.h"
 #include "platform/stdout.h"
-#include "smbios/structure_step.h"
 
 namespace tarnlix {
 
@@ -37,20 +38,12 @@ const AnchorForm kAnchorForms[] = {
 // must not become a mapping and a copy of that size.
 constexpr uint32_t kLargestTableView = 16u * 1024u * 1024u;
 
-char LowerAscii(uint8_t c) {
-  return static_cast<char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
-}
-
 // Letter case is not significant: the 32-bit anchor has always been accepted
 // in either case, and the 64-bit one follows the same rule so that both
 // forms are found alike.
 bool AnchorAt(const uint8_t* at, const char* anchor) {
-  for (size_t i = 0; anchor[i] != 0; ++i) {
-    if (LowerAscii(at[i]) != LowerAscii(static_cast<uint8_t>(anchor[i]))) {
-      return false;
-    }
-  }
-  return true;
+  size_t size = std::strlen(anchor);
+  return EqualsIgnoringCase({reinterpret_cast<const char*>(at), size}, anchor);
 }
 
 bool MatchForm(const uint8_t* at, size_t available, const AnchorForm& form,

@@ -2,9 +2,10 @@
 
 #include <cstring>
 
+#include "acquire/bytes.h"
+#include "acquire/entry_point.h"
 #include "platform/platform.h"
 #include "platform/stdout.h"
-#include "smbios/bytes.h"
 
 namespace tarnlix {
 
@@ -32,9 +33,20 @@ RawTablePtr MakeHeaderFormTable(RawTableSource source, const uint8_t* table,
   if (tableLength > UINT32_MAX - kRawHeaderSize) return nullptr;
   uint32_t total = tableLength + kRawHeaderSize;
   MemoryApi& memory = *platform().memory;
-  bool freeStore = source == RawTableSource::Direct || source == RawTableSource::Scan;
-  uint8_t* block = freeStore ? memory.NewBlock(total)
-                             : static_cast<uint8_t*>(memory.HeapAlloc(total));
+  uint8_t* block = nullptr;
+  switch (source) {
+    case RawTableSource::Direct:
+    case RawTableSource::Scan:
+      block = memory.NewBlock(total);
+      break;
+    case RawTableSource::Registry:
+      block = memory.AllocByteString(nullptr, total);
+      break;
+    case RawTableSource::Firmware:
+    case RawTableSource::File:
+      block = static_cast<uint8_t*>(memory.HeapAlloc(total));
+      break;
+  }
   if (block == nullptr) return nullptr;
   block[0] = 0;
   block[1] = major;
@@ -67,11 +79,26 @@ RawTablePtr AcquireRawTable(const AcquireOptions& options) {
           "SMBiosData")) {
     return registry;
   }
+  if (options.tableFromIdentity != nullptr && platform().identity != nullptr) {
+    std::vector<IdentityText> identity = platform().identity->ReadIdentity();
+    if (!identity.empty()) {
+      if (RawTablePtr table = options.tableFromIdentity(identity)) return table;
+    }
+  }
   return ScanBiosAreaForSmbiosTable();
 }
 
 RawTablePtr ReadFirmwareSmbiosTable() {
   Platform& os = platform();
+  std::vector<uint8_t> structures;
+  std::vector<uint8_t> entryPoint;
+  if (os.firmware->ReadTableAndEntryPoint(&structures, &entryPoint)) {
+    EntryPoint ep;  // version 0.0 when the entry point cannot be read
+    ParseEntryPoint(entryPoint.data(), entryPoint.size(), &ep);
+    return MakeHeaderFormTable(RawTableSource::Firmware, structures.data(),
+                               static_cast<uint32_t>(structures.size()), ep.major, ep.minor,
+                               ep.revision);
+  }
   ModuleHandle kernel = os.modules->LoadLibraryA("Kernel32.dll");
   if (kernel == nullptr) return nullptr;
   ProcAddress entry = os.modules->GetProcAddress(kernel, "GetSystemFirmwareTable");

@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "platform/platform.h"
 
 namespace tarnlix {
 
@@ -33,8 +36,9 @@ using RawTablePtr = std::unique_ptr<RawSmbiosTable>;
 constexpr uint32_t kRawHeaderSize = 8;
 constexpr uint32_t kProviderRsmb = 0x52534D42;  // 'RSMB'
 
-// Builds a header-form table in a plain-heap block: the 8-byte header with
-// the given version, then a copy of the structure bytes.
+// Builds a header-form table in a block of the allocator its source's
+// release expects: the 8-byte header with the given version, then a copy of
+// the structure bytes.
 RawTablePtr MakeHeaderFormTable(RawTableSource source, const uint8_t* table,
                                 uint32_t tableLength, uint8_t major,
                                 uint8_t minor, uint8_t revision);
@@ -42,6 +46,10 @@ RawTablePtr MakeHeaderFormTable(RawTableSource source, const uint8_t* table,
 struct AcquireOptions {
   uint16_t* directRead = nullptr;    // may be cleared on the 9x family
   const std::string* fromPath = nullptr;  // read only this dump file
+  // Makes a table of the system's record of the machine's identity, tried
+  // where Windows keeps its registry copy (the caller knows the layout of
+  // the structures); null to leave that source out.
+  RawTablePtr (*tableFromIdentity)(const std::vector<IdentityText>& identity) = nullptr;
 };
 
 // Tries the sources in their fixed order and returns the first table, or

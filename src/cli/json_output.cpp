@@ -1,9 +1,13 @@
 #include "cli/json_output.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "cli/selectors.h"
 #include "cli/utf8.h"
+#include "platform/ascii.h"
 #include "platform/stdout.h"
 
 namespace tarnlix {
@@ -132,6 +136,47 @@ void AppendValue(TextBuffer& out, const FieldValue& value) {
   }
 }
 
+// A field's member of a structure's object as the document writes it: a
+// comma, a line end, the indentation, the key and its colon. Copied whole:
+// a document has thousands of them.
+struct JsonKey {
+  static constexpr size_t kSize = 48;
+  char text[kSize];
+  uint8_t length;
+  // The structure length the field needs (a shorter structure has no
+  // value), and whether the row is a member of a structure's object at all
+  // (not a second spelling, not a value of the whole table).
+  uint16_t since;
+  bool member;
+};
+
+// The keys of a group's rows, worked out when a document first has one of
+// its structures.
+const JsonKey* KeysOf(const StructureGroup& group) {
+  static std::vector<std::unique_ptr<JsonKey[]>> cache(StructureGroupCount());
+  std::unique_ptr<JsonKey[]>& keys = cache[static_cast<size_t>(&group - StructureGroups())];
+  if (keys != nullptr) return keys.get();
+  // Each key is written whole where it is used, but only its length counts:
+  // the bytes after it need no value.
+  keys = std::make_unique_for_overwrite<JsonKey[]>(group.rowCount);
+  static constexpr char kIndent[] = ",\n      \"";
+  for (size_t i = 0; i < group.rowCount; ++i) {
+    const FieldRow& row = group.rows[i];
+    JsonKey& key = keys[i];
+    size_t at = sizeof kIndent - 1;
+    std::memcpy(key.text, kIndent, at);
+    // No selector is near the size; a longer one would be cut short.
+    size_t length = std::min(std::strlen(row.selector + 1), JsonKey::kSize - at - 3);
+    std::memcpy(key.text + at, row.selector + 1, length);
+    at += length;
+    std::memcpy(key.text + at, "\": ", 3);
+    key.length = static_cast<uint8_t>(at + 3);
+    key.since = static_cast<uint16_t>(row.Since());
+    key.member = !row.alias && row.OfStructure();
+  }
+  return keys.get();
+}
+
 // One structure's object: its handle, then every field of its type, keyed
 // by its selector.
 void AppendStructure(TextBuffer& out, const SmbiosReader& reader, const SmbiosRecord& record,
@@ -145,8 +190,9 @@ void AppendStructure(TextBuffer& out, const SmbiosReader& reader, const SmbiosRe
     StructureView view = reader.View(record);
     StringIndex strings;
     view.IndexStrings(strings);
-    for (size_t i = 0; i < group->fields->count; ++i) {
-      const JsonKey& key = group->fields->keys[i];
+    const JsonKey* keys = KeysOf(*group);
+    for (size_t i = 0; i < group->rowCount; ++i) {
+      const JsonKey& key = keys[i];
       if (!key.member) continue;
       std::memcpy(out.Reserve(JsonKey::kSize), key.text, JsonKey::kSize);
       out.Commit(key.length);
@@ -157,12 +203,7 @@ void AppendStructure(TextBuffer& out, const SmbiosReader& reader, const SmbiosRe
         out.Append("null", 4);
         continue;
       }
-      const FieldRow& row = group->fields->rows[i];
-      if (row.decode == FieldDecode::Slot) {
-        reader.Decode(row, record, view, iso, value);
-      } else {
-        DecodeField(row, view, value);
-      }
+      DecodeField(group->rows[i], view, iso, value);
       AppendValue(out, value);
     }
   }
@@ -199,9 +240,7 @@ bool IsFieldOrGroup(const Selection& selection) {
 // The key of a selector: its text without the leading slash, in upper case.
 std::string KeyOf(const char* selector) {
   std::string key(selector[0] == '/' ? selector + 1 : selector);
-  for (char& c : key) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  for (char& c : key) c = UpperAscii(c);
   return key;
 }
 
@@ -230,16 +269,18 @@ void AppendWholeTable(TextBuffer& out, const SmbiosReader& reader, bool iso, boo
     document.Key(group.selector + 1);
     AppendGroup(out, reader, group.type, iso, 1, value);
   }
-  document.Key("MEMTOTAL");
-  reader.Decode(MemoryTotalRow(), 0, false, value);
-  AppendValue(out, value);
+  // The values of the whole table close the document.
+  for (const FieldRow* row : TableRows()) {
+    document.Key(row->selector + 1);
+    reader.Decode(*row, 0, false, value);
+    AppendValue(out, value);
+  }
   document.Close();
 }
 
 }  // namespace
 
 void AppendJsonString(TextBuffer& out, std::string_view text) {
-  static const char kHex[] = "0123456789abcdef";
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   const unsigned char* end = bytes + text.size();
   // Most firmware strings are plain ASCII: written in one piece.
@@ -267,8 +308,8 @@ void AppendJsonString(TextBuffer& out, std::string_view text) {
     }
     if (c < 0x20) {
       out.Append("\\u00");
-      out.Append(kHex[c >> 4]);
-      out.Append(kHex[c & 0x0F]);
+      out.Append(HexDigit(c >> 4, true));
+      out.Append(HexDigit(c, true));
     } else {
       out.Append(static_cast<char>(c));
     }

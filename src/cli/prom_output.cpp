@@ -1,6 +1,5 @@
 #include "cli/prom_output.h"
 
-#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -83,14 +82,7 @@ class Fields {
 
   // A field's text (a list's items separated by ", "), or "" when absent.
   std::string Text(const SmbiosRecord* record, const char* selector) {
-    if (!Decode(record, selector)) return "";
-    if (value_.kind() != FieldValue::Kind::List) return std::string(value_.text());
-    std::string joined;
-    value_.ForEachItem([&joined](std::string_view item) {
-      if (!joined.empty()) joined += ", ";
-      joined += item;
-    });
-    return joined;
+    return Decode(record, selector) ? value_.Joined() : "";
   }
 
   // A whole number field scaled to its base unit, or "" when absent.
@@ -109,11 +101,7 @@ class Fields {
     value_.Clear();
     const FieldRow* row = FindField(selector);
     if (record == nullptr || row == nullptr) return false;
-    if (row->decode == FieldDecode::MemoryTotal) {
-      reader_.Decode(*row, 0, false, value_);  // the whole table's
-    } else {
-      reader_.Decode(*row, *record, false, value_);
-    }
+    reader_.Decode(*row, *record, false, value_);
     return value_.present();
   }
 
@@ -125,9 +113,10 @@ class Fields {
 // components with the same slot texts each keep their series and a
 // component's gauges join its info series.
 Label HandleLabel(const SmbiosRecord* record) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%04X", record->handle);
-  return {"handle", text};
+  FieldValue handle;
+  handle.BeginText();
+  handle.AppendHex(record->handle, 4);
+  return {"handle", std::string(handle.text())};
 }
 
 const char* SourceName(RawTableSource source) {

@@ -9,6 +9,7 @@
 #include "cli/prom_output.h"
 #include "cli/selectors.h"
 #include "cli/version.h"
+#include "platform/ascii.h"
 #include "platform/platform.h"
 #include "platform/stdout.h"
 #include "smbios/reader.h"
@@ -19,10 +20,6 @@ namespace {
 
 // The same prompt at every pause of a run.
 constexpr const char* kPausePrompt = "Press a key...";
-
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 void ShowHelpScreen() { ShowHelp(0x50, 7, 0); }
 
@@ -78,20 +75,6 @@ const std::vector<const char*>& SwitchTexts() {
     return all;
   }();
   return texts;
-}
-
-bool EqualsIgnoringCase(const char* text, const char* expected) {
-  for (; *text != '\0' && *expected != '\0'; ++text, ++expected) {
-    if (LowerAscii(*text) != LowerAscii(*expected)) return false;
-  }
-  return *text == *expected;
-}
-
-bool StartsWithIgnoringCase(const char* text, const char* prefix) {
-  for (; *prefix != '\0'; ++text, ++prefix) {
-    if (*text == '\0' || LowerAscii(*text) != LowerAscii(*prefix)) return false;
-  }
-  return true;
 }
 
 CommandLine ParseCommandLine(int argc, char** argv) {

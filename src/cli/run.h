@@ -4,12 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace tarnlix {
+#include "cli/exit.h"
 
-// Exit codes (the help screen lists them).
-constexpr int kExitSuccess = 0;
-constexpr int kExitFailure = 1;  // nothing could be read, or bad arguments
-constexpr int kExitFatal = 3;    // an internal error stopped the run
+namespace tarnlix {
 
 constexpr size_t kMaxSelectors = 100;
 
@@ -57,11 +54,5 @@ int RunTarnlix(int argc, char** argv);
 // is no console.
 int WaitForKey(const char* prompt);
 
-// Writes message (if any) to standard output and ends the process.
-[[noreturn]] void ExitWithMessage(const char* message, int code);
-
-// Case-insensitive comparisons of ASCII switch texts.
-bool EqualsIgnoringCase(const char* text, const char* expected);
-bool StartsWithIgnoringCase(const char* text, const char* prefix);
 
 }  // namespace tarnlix

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "net/network_info.h"
+#include "platform/ascii.h"
 #include "platform/stdout.h"
 
 namespace tarnlix {
@@ -18,9 +19,9 @@ std::vector<SelectorRow> BuildRows() {
   rows.push_back({"/NAME", SelectorKind::HostName, nullptr, 0});
   for (size_t g = 0; g < StructureGroupCount(); ++g) {
     const StructureGroup& group = StructureGroups()[g];
-    if (group.hasSwitch) rows.push_back({group.selector, SelectorKind::Group, nullptr, group.type});
-    for (size_t i = 0; i < group.fields->count; ++i) {
-      const FieldRow& field = group.fields->rows[i];
+    rows.push_back({group.selector, SelectorKind::Group, nullptr, group.type});
+    for (size_t i = 0; i < group.rowCount; ++i) {
+      const FieldRow& field = group.rows[i];
       rows.push_back({field.selector, SelectorKind::Field, &field, 0});
     }
   }
@@ -62,7 +63,7 @@ std::optional<SelectorRow> LookUpRow(const char* text) {
   if (EqualsIgnoringCase(text, "/NAME")) return SelectorRow{"/NAME", SelectorKind::HostName, nullptr, 0};
   for (size_t g = 0; g < StructureGroupCount(); ++g) {
     const StructureGroup& group = StructureGroups()[g];
-    if (group.hasSwitch && EqualsIgnoringCase(text, group.selector)) {
+    if (EqualsIgnoringCase(text, group.selector)) {
       return SelectorRow{group.selector, SelectorKind::Group, nullptr, group.type};
     }
   }
@@ -81,8 +82,7 @@ Selection ResolveSelector(const char* selector) {
   }
   std::optional<SelectorRow> row = LookUpRow(std::string(selector, colon).c_str());
   // Only the fields of one structure have instances.
-  if (!row || row->kind != SelectorKind::Field ||
-      row->field->decode == FieldDecode::MemoryTotal) {
+  if (!row || row->kind != SelectorKind::Field || !row->field->OfStructure()) {
     return selection;
   }
   if (std::strcmp(colon + 1, "*") == 0) {
@@ -125,15 +125,9 @@ void WriteText(std::string_view text, bool csv) {
 void WriteValue(const FieldValue& value, bool csv) {
   if (value.kind() != FieldValue::Kind::List) {
     WriteText(value.text(), csv);
-    return;
+  } else {
+    WriteText(value.Joined(), csv);
   }
-  // A list is one value, its items separated by ", ".
-  std::string joined;
-  value.ForEachItem([&joined](std::string_view item) {
-    if (!joined.empty()) joined += ", ";
-    joined += item;
-  });
-  WriteText(joined, csv);
 }
 
 int LookUpHostName(std::string* name, bool* found) {
@@ -207,8 +201,8 @@ void PrintFieldList() {
   TextBuffer out;
   for (size_t g = 0; g < StructureGroupCount(); ++g) {
     const StructureGroup& group = StructureGroups()[g];
-    for (size_t i = 0; i < group.fields->count; ++i) {
-      const FieldRow& row = group.fields->rows[i];
+    for (size_t i = 0; i < group.rowCount; ++i) {
+      const FieldRow& row = group.rows[i];
       char type[4];
       out.Append(row.selector);
       out.Append('\t');
@@ -217,8 +211,9 @@ void PrintFieldList() {
         out.Append(type, static_cast<size_t>(AppendDecimal(type, row.type) - type));
       }
       out.Append('\t');
-      // The memory total stands on its own in the document, not in a group.
-      if (row.decode != FieldDecode::MemoryTotal) out.Append(group.selector + 1);
+      // A value of the whole table stands on its own in the document, not
+      // in a group.
+      if (row.OfStructure()) out.Append(group.selector + 1);
       out.Append('\t');
       out.Append(row.name);
       out.Append('\t');

@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "net/strings.h"
 #include "platform/platform.h"
-#include "smbios/strings.h"
 
 namespace tarnlix {
 

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -84,9 +85,20 @@ class ModuleApi {
 class FirmwareTableApi {
  public:
   virtual ~FirmwareTableApi() = default;
+  // The table in the platform's raw layout (an 8-byte header, then the
+  // structures), as Windows hands it out.
   virtual uint32_t GetSystemFirmwareTable(ProcAddress entry, uint32_t provider,
                                           uint32_t tableId, void* buffer,
                                           uint32_t bufferSize) = 0;
+  // Where the system keeps the firmware's entry point and structure table
+  // as two byte strings of their own (Linux): their bytes, the entry point
+  // empty when it cannot be read. False where it keeps no such copy.
+  virtual bool ReadTableAndEntryPoint(std::vector<uint8_t>* table,
+                                      std::vector<uint8_t>* entryPoint) {
+    (void)table;
+    (void)entryPoint;
+    return false;
+  }
 };
 
 // ---------------------------------------------------------------------------
@@ -162,8 +174,43 @@ class SectionApi {
 
 // ---------------------------------------------------------------------------
 // IP configuration service. The buffer is filled in the layout of
-// FixedNetworkInfo (src/net/network_info.h).
+// FixedNetworkInfo.
 constexpr uint32_t kErrorBufferOverflow = 111;
+
+// The service's answer, laid out exactly as Windows' IP_ADDR_STRING and
+// FIXED_INFO so the Windows backend can hand the caller's buffer straight to
+// GetNetworkParams. Every backend fills this shape: the record first, then
+// any further DNS server entries after it in the same buffer, linked through
+// `next`.
+constexpr size_t kHostNameSize = 128 + 4;
+constexpr size_t kDomainNameSize = 128 + 4;
+constexpr size_t kScopeIdSize = 256 + 4;
+constexpr size_t kAddressTextSize = 16;  // dotted IPv4 text and its NUL
+
+struct IpAddressEntry {
+  IpAddressEntry* next;
+  char address[kAddressTextSize];
+  char mask[kAddressTextSize];
+  uint32_t context;
+};
+
+struct FixedNetworkInfo {
+  char hostName[kHostNameSize];
+  char domainName[kDomainNameSize];
+  IpAddressEntry* currentDnsServer;
+  IpAddressEntry dnsServerList;  // the first entry, held inline
+  uint32_t nodeType;
+  char scopeId[kScopeIdSize];
+  uint32_t enableRouting;
+  uint32_t enableProxy;
+  uint32_t enableDns;
+};
+
+// The Windows service refuses to work with anything that does not hold this
+// record: 584 bytes with 32-bit pointers, 600 with 64-bit ones (the links
+// grow, and the record is padded to their alignment).
+static_assert(sizeof(FixedNetworkInfo) == (sizeof(void*) == 4 ? 584 : 600),
+              "FIXED_INFO is 584 bytes with 32-bit pointers, 600 with 64-bit");
 
 class NetworkApi {
  public:
@@ -215,6 +262,24 @@ class ConsoleApi {
 };
 
 // ---------------------------------------------------------------------------
+// The system's own record of the machine's identity, where it keeps one
+// apart from the table (Linux's /sys/class/dmi/id): each text with the
+// selector of the field it is.
+struct IdentityText {
+  const char* selector;  // "/PCSERIAL"
+  // None when the system keeps the field but it cannot be read (the serial
+  // numbers need root).
+  std::optional<std::string> text;
+};
+
+class IdentityApi {
+ public:
+  virtual ~IdentityApi() = default;
+  // Every field the system keeps; empty when it keeps no such record.
+  virtual std::vector<IdentityText> ReadIdentity() = 0;
+};
+
+// ---------------------------------------------------------------------------
 struct Platform {
   SystemApi* system;
   MemoryApi* memory;
@@ -224,6 +289,7 @@ struct Platform {
   SectionApi* sections;
   NetworkApi* network;
   ConsoleApi* console;
+  IdentityApi* identity = nullptr;  // null where the system keeps none
 };
 
 // The platform of this process. main installs the native one; tests install

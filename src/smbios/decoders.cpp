@@ -1,33 +1,22 @@
 // The decoders every row shares: strings, numbers, names, bit lists,
 // handles. What one structure type needs alone lives with its rows.
 #include <cstring>
+#include <string>
 
-#include "smbios/bytes.h"
+#include "acquire/bytes.h"
+#include "platform/ascii.h"
 #include "smbios/field_tables.h"
 #include "smbios/fields.h"
+#include "smbios/iso_date.h"
 
 namespace tarnlix {
 
 namespace {
 
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameIgnoringCase(const char* a, const char* b, size_t n) {
-  for (size_t i = 0; i < n; ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 // The manufacturer names a maker when it stands anywhere in the string, or
 // begins it in any letter case.
-bool NamesMaker(std::string_view text, const char* maker) {
-  size_t size = std::strlen(maker);
-  if (text.size() < size) return false;
-  if (SameIgnoringCase(text.data(), maker, size)) return true;
-  return text.find(maker) != std::string_view::npos;
+bool NamesMaker(std::string_view text, std::string_view maker) {
+  return StartsWithIgnoringCase(text, maker) || text.find(maker) != std::string_view::npos;
 }
 
 uint64_t ReadLe(const uint8_t* p, uint8_t size) {
@@ -94,18 +83,14 @@ void UuidText(const StructureView& s, uint8_t at, FieldValue& value) {
   // All zeros: no UUID; all ones: present but not set.
   if (allZero || allOnes) return;
 
-  // Since SMBIOS 2.6 the first three fields are stored little-endian.
-  bool littleEndian = !s.Before(2, 6);
-  static const int kLittleEndianOrder[16] = {3, 2, 1, 0, 5, 4, 7, 6,
-                                             8, 9, 10, 11, 12, 13, 14, 15};
-  static const char kHex[] = "0123456789ABCDEF";
+  const int* order = UuidByteOrder(!s.Before(2, 6));
   char text[36];
   char* out = text;
   for (int i = 0; i < 16; ++i) {
     if (i == 4 || i == 6 || i == 8 || i == 10) *out++ = '-';
-    uint8_t byte = bytes[littleEndian ? kLittleEndianOrder[i] : i];
-    *out++ = kHex[byte >> 4];
-    *out++ = kHex[byte & 0x0F];
+    uint8_t byte = bytes[order[i]];
+    *out++ = HexDigit(byte >> 4);
+    *out++ = HexDigit(byte);
   }
   value.SetText({text, sizeof text});
 }
@@ -168,6 +153,12 @@ bool StructureView::HasString(uint8_t number) const {
   return false;
 }
 
+const int* UuidByteOrder(bool littleEndian) {
+  static const int kLittleEndian[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+  static const int kAsWritten[16] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+  return littleEndian ? kLittleEndian : kAsWritten;
+}
+
 uint64_t MemorySizeMb(const StructureView& device) {
   if (device.length < 0x0E) return 0;
   uint16_t word = ReadLe16(device.bytes + 0x0C);
@@ -202,12 +193,29 @@ uint64_t ShownSize(uint64_t value, SizeUnit base, SizeUnit unit) {
   return shown << shift;
 }
 
-void DecodeField(const FieldRow& row, const StructureView& s, FieldValue& value) {
+void AddToTableValues(uint8_t type, const StructureView& structure, TableValues& table) {
+  if (type == 17) table.values[kMemoryTotalMb] += MemorySizeMb(structure);
+}
+
+void DecodeField(const FieldRow& row, const StructureView& s, bool iso, FieldValue& value) {
   value.Clear();
   uint64_t number = 0;
   switch (row.decode) {
-    case FieldDecode::String:
-      if (s.Has(row.at, 1) && s.length >= row.Since()) value.SetLasting(s.String(s.bytes[row.at]));
+    case FieldDecode::String: {
+      if (!s.Has(row.at, 1) || s.length < row.Since()) return;
+      uint8_t string = s.bytes[row.at];
+      if (row.place != 0 && string > kMaxPlacedString) return;
+      value.SetLasting(s.String(string));
+      if (iso && row.isoForm && value.present()) {
+        value.SetText(FormatIsoDate(std::string(value.text()).c_str()));
+      }
+      return;
+    }
+    case FieldDecode::StringNumber:
+      if (s.length >= row.Since()) value.SetLasting(s.String(row.at));
+      return;
+    case FieldDecode::Table:
+      if (s.table != nullptr && s.table->values[row.at] != 0) value.SetNumber(s.table->values[row.at]);
       return;
     case FieldDecode::Uuid:
       if (s.length >= row.Since()) UuidText(s, row.at, value);
@@ -271,9 +279,6 @@ void DecodeField(const FieldRow& row, const StructureView& s, FieldValue& value)
     case FieldDecode::Special:
       if (s.length >= row.Since() && !row.special(row, s, value)) value.Clear();
       return;
-    case FieldDecode::Slot:
-    case FieldDecode::MemoryTotal:
-      return;  // the reader answers these
   }
 }
 
@@ -294,24 +299,6 @@ bool VoltageCode(const FieldRow& row, const StructureView& s, FieldValue& value)
     any = true;
   });
   return any;
-}
-
-const FieldRow& MemoryTotalRow() {
-  const FieldSpan& fields = *GroupOf(17)->fields;
-  size_t i = 0;
-  while (fields.rows[i].decode != FieldDecode::MemoryTotal) ++i;
-  return fields.rows[i];
-}
-
-const FieldRow* FindField(const char* text) {
-  const FieldRow* found = nullptr;
-  ForEachField([&](const FieldRow& row) {
-    if (found != nullptr) return;
-    size_t i = 0;
-    while (row.selector[i] != '\0' && LowerAscii(row.selector[i]) == LowerAscii(text[i])) ++i;
-    if (row.selector[i] == '\0' && text[i] == '\0') found = &row;
-  });
-  return found;
 }
 
 }  // namespace tarnlix

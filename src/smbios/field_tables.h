@@ -1,5 +1,5 @@
-// What the files of field rows share: the row builders, and each file's
-// rows, which fields.cpp gathers into the groups.
+// What the files of field rows share: the helpers of their decoders, and
+// each file's groups, which fields.cpp puts in structure type order.
 #pragma once
 
 #include "smbios/fields.h"
@@ -7,10 +7,6 @@
 
 namespace tarnlix {
 
-// A string slot of the record (the slots the earlier reports print).
-constexpr FieldRow Slot(const char* selector, uint16_t type, uint8_t slot, const char* name) {
-  return {.selector = selector, .type = type, .decode = FieldDecode::Slot, .at = slot, .name = name};
-}
 // Another spelling of a row, listed right after it.
 constexpr FieldRow Alias(FieldRow row, const char* selector) {
   row.selector = selector;
@@ -31,54 +27,19 @@ inline constexpr char kUnnamedCode[] = "<OUT OF SPEC>";
 inline constexpr CodeName kErrorHandleEntries[] = {{0xFFFE, ""}, {0xFFFF, "No Error"}};
 inline constexpr NameTable kErrorHandleNames{kErrorHandleEntries, 2};
 
-// The rows of each structure type, by the file that holds them.
-extern const FieldSpan kBiosFields;                 // fields_system.cpp: type 0
-extern const FieldSpan kSystemFields;               // 1
-extern const FieldSpan kBoardFields;                // 2
-extern const FieldSpan kEnclosureFields;            // 3
-extern const FieldSpan kProcessorFields;            // fields_processor.cpp: 4
-extern const FieldSpan kCacheFields;                // 7
-extern const FieldSpan kMemoryControllerFields;     // fields_connectors.cpp: 5
-extern const FieldSpan kMemoryModuleFields;         // 6
-extern const FieldSpan kPortFields;                 // 8
-extern const FieldSpan kSlotFields;                 // 9
-extern const FieldSpan kDeviceFields;               // 10
-extern const FieldSpan kOemFields;                  // 11
-extern const FieldSpan kConfigFields;               // 12
-extern const FieldSpan kLanguageFields;             // 13
-extern const FieldSpan kGroupFields;                // 14
-extern const FieldSpan kEventLogFields;             // fields_events.cpp: 15
-extern const FieldSpan kMemoryErrorFields;          // 18
-extern const FieldSpan kPointingFields;             // 21
-extern const FieldSpan kBatteryFields;              // 22
-extern const FieldSpan kResetFields;                // 23
-extern const FieldSpan kSecurityFields;             // 24
-extern const FieldSpan kPowerControlFields;         // 25
-extern const FieldSpan kMemoryError64Fields;        // 33
-extern const FieldSpan kMemoryChannelFields;        // 37
-extern const FieldSpan kMemoryArrayFields;          // fields_memory.cpp: 16
-extern const FieldSpan kMemoryDeviceFields;         // 17
-extern const FieldSpan kMemoryMapFields;            // 19
-extern const FieldSpan kMemoryDeviceMapFields;      // 20
-extern const FieldSpan kVoltageProbeFields;         // fields_probes.cpp: 26
-extern const FieldSpan kCoolingFields;              // 27
-extern const FieldSpan kTemperatureProbeFields;     // 28
-extern const FieldSpan kCurrentProbeFields;         // 29
-extern const FieldSpan kRemoteAccessFields;         // 30
-extern const FieldSpan kBisFields;                  // 31
-extern const FieldSpan kBootFields;                 // 32
-extern const FieldSpan kManagementDeviceFields;     // 34
-extern const FieldSpan kManagementComponentFields;  // 35
-extern const FieldSpan kManagementThresholdFields;  // 36
-extern const FieldSpan kIpmiFields;                 // fields_management.cpp: 38
-extern const FieldSpan kPowerSupplyFields;          // 39
-extern const FieldSpan kAdditionalInfoFields;       // 40
-extern const FieldSpan kOnboardFields;              // 41
-extern const FieldSpan kHostInterfaceFields;        // 42
-extern const FieldSpan kTpmFields;                  // 43
-extern const FieldSpan kProcessorInfoFields;        // 44
-extern const FieldSpan kFirmwareFields;             // 45
-extern const FieldSpan kStringPropertyFields;       // 46
-extern const FieldSpan kOtherFields;                // fields_other.cpp: the rest
+// The groups one file defines.
+struct GroupList {
+  const StructureGroup* groups;
+  size_t count;
+};
+
+extern const GroupList kSystemGroups;      // fields_system.cpp: types 0-3
+extern const GroupList kProcessorGroups;   // fields_processor.cpp: 4, 7
+extern const GroupList kConnectorGroups;   // fields_connectors.cpp: 5, 6, 8-14
+extern const GroupList kEventGroups;       // fields_events.cpp: 15, 18, 21-25, 33, 37
+extern const GroupList kMemoryGroups;      // fields_memory.cpp: 16, 17, 19, 20
+extern const GroupList kProbeGroups;       // fields_probes.cpp: 26-32, 34-36
+extern const GroupList kManagementGroups;  // fields_management.cpp: 38-46
+extern const GroupList kOtherGroups;       // fields_other.cpp: every type the standard does not define
 
 }  // namespace tarnlix

@@ -1,5 +1,6 @@
 #include "smbios/field_value.h"
 
+#include "platform/ascii.h"
 #include "smbios/fields.h"
 
 namespace tarnlix {
@@ -21,15 +22,27 @@ void FieldValue::AppendDecimal(uint64_t value) {
 }
 
 void FieldValue::AppendHex(uint64_t value, int digits, bool lowerCase) {
-  const char* kHex = lowerCase ? "0123456789abcdef" : "0123456789ABCDEF";
   int count = 1;
   while (count < 16 && (value >> (4 * count)) != 0) ++count;
   if (count < digits) count = digits;
   char* out = text_.Reserve(2 + static_cast<size_t>(count));
   out[0] = '0';
   out[1] = 'x';
-  for (int i = 0; i < count; ++i) out[2 + i] = kHex[(value >> (4 * (count - 1 - i))) & 0xF];
+  for (int i = 0; i < count; ++i) out[2 + i] = HexDigit(value >> (4 * (count - 1 - i)), lowerCase);
   text_.Commit(2 + static_cast<size_t>(count));
+}
+
+void FieldValue::AppendHexDigits(uint64_t value, int digits, bool lowerCase) {
+  char* out = text_.Reserve(static_cast<size_t>(digits));
+  for (int i = 0; i < digits; ++i) out[i] = HexDigit(value >> (4 * (digits - 1 - i)), lowerCase);
+  text_.Commit(static_cast<size_t>(digits));
+}
+
+void FieldValue::AppendHexBytes(const uint8_t* bytes, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    if (i != 0) text_.Append(' ');
+    AppendHexDigits(bytes[i], 2);
+  }
 }
 
 void FieldValue::SetNumber(uint64_t value) {

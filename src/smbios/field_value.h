@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "smbios/text_buffer.h"
@@ -43,6 +44,10 @@ class FieldValue {
   void AppendDecimal(uint64_t value);
   // "0x" and the value in hexadecimal, digits wide at least.
   void AppendHex(uint64_t value, int digits, bool lowerCase = false);
+  // The low `digits` hexadecimal digits of value, without a prefix.
+  void AppendHexDigits(uint64_t value, int digits, bool lowerCase = false);
+  // Bytes as upper-case hexadecimal pairs separated by spaces.
+  void AppendHexBytes(const uint8_t* bytes, size_t count);
 
   // A number: an unsigned count, or value / 10^decimals written with as
   // many decimals as it needs (1350 with 3 decimals is 1.35).
@@ -66,6 +71,18 @@ class FieldValue {
   bool present() const { return kind_ != Kind::Absent; }
   // The text or the number's digits; a list's items, each ended by a NUL.
   std::string_view text() const { return view_.data() != nullptr ? view_ : text_.view(); }
+
+  // The value as one text: a list's items separated by ", ". Empty when
+  // absent.
+  std::string Joined() const {
+    if (kind_ != Kind::List) return std::string(text());
+    std::string joined;
+    ForEachItem([&joined](std::string_view item) {
+      if (!joined.empty()) joined += ", ";
+      joined += item;
+    });
+    return joined;
+  }
 
   // Calls f(item) for each item of a list, in order.
   template <typename F>

@@ -2,11 +2,13 @@
 // comes from, where in the structure it lives, how it is decoded, its name
 // and its selector text. The selector lookup, the reports, the instance
 // expansion, /FIELDS and the JSON document are all loops over these rows,
-// so a new field is one more row.
+// so a new field is one more row. The model gives values; how a value is
+// printed is each output's own business.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "smbios/field_value.h"
 #include "smbios/name_table.h"
@@ -14,8 +16,8 @@
 namespace tarnlix {
 
 enum class FieldDecode : uint8_t {
-  Slot,             // string slot `at` of the record, by its type's slot rules
   String,           // the string whose number is the byte at `at`
+  StringNumber,     // the string numbered `at` (1 for the first)
   Uuid,             // the 16 bytes at `at`, as the UUID text
   Release,          // "major.minor" of the bytes at `at` and `at` + 1
   Number,           // the unsigned little-endian value of `size` bytes at `at`
@@ -27,7 +29,7 @@ enum class FieldDecode : uint8_t {
   Hex,              // a Number written as "0x" and 2 * size hex digits
   ProcessorFamily,  // a Name, with the manufacturer and version rules
   MemorySize,       // the memory device's size in MB
-  MemoryTotal,      // the sum of MemorySize over every memory device
+  Table,            // a value of the whole table (TableValue `at`), not of one structure
   Special,          // `special` decodes it
 };
 
@@ -44,6 +46,25 @@ enum : uint8_t {
   kNoneIfAllOnes = 2,  // every bit of the field's size (after the mask)
 };
 
+// The values of the whole table, worked out once as the table is walked.
+enum TableValue : uint8_t {
+  kMemoryTotalMb,  // the sum of the memory devices' sizes
+  kTableValueCount,
+};
+struct TableValues {
+  uint64_t values[kTableValueCount] = {};
+};
+
+// The report places: the earlier reports showed seven strings of a
+// structure first, each on a line of its own, under a label of their own.
+// A place no row fills shows the string of its number.
+constexpr int kPlaceCount = 7;
+// The earlier reports labelled the places of the types up to this one only;
+// the places of later types have no label at all.
+constexpr uint8_t kLastLabelledType = 26;
+// Strings past this number fill no place.
+constexpr uint8_t kMaxPlacedString = 20;
+
 // Where the first strings of a structure start, found in one pass, so that
 // a structure's many string fields do not each walk its string-set.
 struct StringIndex {
@@ -54,14 +75,16 @@ struct StringIndex {
 };
 
 // One structure as the decoders see it: its formatted area and string-set,
-// and the version of the standard it is decoded as.
+// the version of the standard it is decoded as, and the values of the
+// table it stands in.
 struct StructureView {
-  const uint8_t* bytes;
-  size_t length;  // of the formatted area
-  const uint8_t* strings;
-  size_t stringsLength;  // without the final NUL
-  int32_t versionMajor;
-  int32_t versionMinor;
+  const uint8_t* bytes = nullptr;
+  size_t length = 0;  // of the formatted area
+  const uint8_t* strings = nullptr;
+  size_t stringsLength = 0;  // without the final NUL
+  int32_t versionMajor = 3;
+  int32_t versionMinor = 0;
+  const TableValues* table = nullptr;
   // Its strings' places when they were found already (of these strings:
   // a view made with other strings must leave it out).
   const StringIndex* index = nullptr;
@@ -82,13 +105,16 @@ struct StructureView {
 };
 
 struct FieldRow {
-  const char* selector;  // "/PCSERIAL"; the JSON key is the text after the slash
+  const char* selector;  // "/PCSERIAL"
   uint16_t type;         // the structure type the field comes from, or kOtherTypes
   FieldDecode decode;
-  uint8_t at = 0;        // the slot of a Slot, the offset of anything else
+  uint8_t at = 0;        // the offset; a StringNumber's number; a Table's value
   uint8_t size = 1;      // bytes of a Number
   // The structure length the field needs; 0 means at + size.
   uint8_t since = 0;
+  // The report place (1 to kPlaceCount) the string fills, or 0. A placed
+  // string past kMaxPlacedString is none.
+  uint8_t place = 0;
   // dmidecode's name of the field, as it labels its line; empty when it
   // prints none.
   const char* name = "";
@@ -113,72 +139,41 @@ struct FieldRow {
   // Special rows; returns false when the structure has no such value.
   bool (*special)(const FieldRow& row, const StructureView& structure,
                   FieldValue& value) = nullptr;
-  // The report's label when it is not the name: the labels of the earlier
-  // reports, padded to 14 columns, and fields dmidecode does not name.
+  // The report's label when it is not the name: the label of the earlier
+  // reports for a placed string, or a field dmidecode does not name.
   const char* label = nullptr;
   bool isoForm = false;  // "/ISO" rewrites it as a date
   bool alias = false;    // another spelling of the row before it
 
   constexpr size_t Since() const { return since != 0 ? since : size_t{at} + size; }
-};
-
-// A row's member of a JSON object as the document writes it, worked out
-// when the tool is built: a comma, a line end, the indentation of a
-// structure's members, the key and its colon. Copied whole: a document has
-// thousands of them.
-struct JsonKey {
-  static constexpr size_t kSize = 48;
-  char text[kSize];
-  uint8_t length;
-  // The row's structure length (Since), and whether the row is a member of
-  // a structure's object at all (not a second spelling, not the memory
-  // total): worked out here too, as the document asks them of every row.
-  uint16_t since;
-  bool member;
-};
-
-template <size_t N>
-struct JsonKeys {
-  JsonKey keys[N];
-};
-
-template <size_t N>
-constexpr JsonKeys<N> MakeJsonKeys(const FieldRow (&rows)[N]) {
-  JsonKeys<N> out{};
-  for (size_t i = 0; i < N; ++i) {
-    JsonKey& key = out.keys[i];
-    size_t at = 0;
-    for (char c : {',', '\n', ' ', ' ', ' ', ' ', ' ', ' ', '"'}) key.text[at++] = c;
-    for (const char* c = rows[i].selector + 1; *c != '\0'; ++c) {
-      if (at + 3 >= JsonKey::kSize) throw "a selector too long for its JSON key";
-      key.text[at++] = *c;
-    }
-    for (char c : {'"', ':', ' '}) key.text[at++] = c;
-    key.length = static_cast<uint8_t>(at);
-    // A string slot needs no length of the structure's.
-    key.since = rows[i].decode == FieldDecode::Slot ? 0 : static_cast<uint16_t>(rows[i].Since());
-    key.member = !rows[i].alias && rows[i].decode != FieldDecode::MemoryTotal;
+  // A value of one structure, not of the whole table.
+  constexpr bool OfStructure() const { return decode != FieldDecode::Table; }
+  // A string of the structure's string-set, as it stands there.
+  constexpr bool ReadsString() const {
+    return decode == FieldDecode::String || decode == FieldDecode::StringNumber;
   }
-  return out;
-}
-
-// The rows of one structure type, in the order they are printed: the
-// fields of the earlier reports first, then the others.
-struct FieldSpan {
-  const FieldRow* rows;
-  size_t count;
-  const JsonKey* keys;  // one per row
+  // What the report labels it with.
+  constexpr const char* ReportLabel() const { return label != nullptr ? label : name; }
 };
 
-// A structure type with a name of its own: its JSON array, its group switch
-// (where hasSwitch) and its fields.
+// A report place that no row fills, with the earlier reports' label.
+struct PlaceLabel {
+  uint8_t place;  // 1 to kPlaceCount
+  const char* label;
+};
+
+// A structure type with a name of its own: its group switch and JSON array,
+// its report heading, and its fields, in the order they are printed: the
+// fields of the earlier reports first, then the others.
 struct StructureGroup {
-  const char* selector;  // "/BIOS"; the JSON key is the text after the slash
+  const char* selector;  // "/BIOS"
   uint16_t type;         // or kOtherTypes
-  bool hasSwitch;
-  const FieldSpan* fields;
-  const char* what;   // what one structure is, for the manual page
-  const char* title;  // its reports' heading, where the earlier reports had none
+  const char* heading;   // of its reports
+  const char* what;      // what one structure is, for the manual page
+  const FieldRow* rows;
+  size_t rowCount;
+  const PlaceLabel* places = nullptr;  // the labelled places no row fills
+  size_t placeCount = 0;
 };
 
 // Every group, in structure type order.
@@ -194,26 +189,45 @@ const StructureGroup* GroupOfType(uint16_t groupType);
 // The heading of a structure type in the reports.
 const char* TypeHeading(uint8_t type);
 
+// The row that fills report place `place` (from 1) of a structure type, or
+// null when the place shows the string of its number.
+const FieldRow* PlaceRow(uint8_t type, int place);
+// The report's label of a place: empty where the earlier reports had none,
+// null past the types they labelled.
+const char* PlaceLabelOf(uint8_t type, int place);
+
 // Calls f(row) for every field row, group by group, in table order.
 template <typename F>
 void ForEachField(F f) {
   for (size_t g = 0; g < StructureGroupCount(); ++g) {
     const StructureGroup& group = StructureGroups()[g];
-    for (size_t i = 0; i < group.fields->count; ++i) f(group.fields->rows[i]);
+    for (size_t i = 0; i < group.rowCount; ++i) f(group.rows[i]);
   }
 }
 
+// The rows of the values of the whole table.
+const std::vector<const FieldRow*>& TableRows();
+
 // The row whose selector text equals text ignoring ASCII case, or null.
 const FieldRow* FindField(const char* text);
-// The memory total's row.
-const FieldRow& MemoryTotalRow();
 
-// Decodes a row other than a Slot or the memory total. Leaves value absent
-// when the structure has no such value.
-void DecodeField(const FieldRow& row, const StructureView& structure, FieldValue& value);
+// The value of a field of one structure (or, for a Table row, of the
+// structure's table), in the date form "/ISO" asks for when iso is set.
+// Leaves value absent when there is no such value. Every output asks for a
+// value through here.
+void DecodeField(const FieldRow& row, const StructureView& structure, bool iso,
+                 FieldValue& value);
+
+// What one structure adds to the values of its table.
+void AddToTableValues(uint8_t type, const StructureView& structure, TableValues& table);
 
 // The size of a memory device in MB, 0 when it has none.
 uint64_t MemorySizeMb(const StructureView& device);
+
+// The 16 bytes of a UUID in the order the structure stores them: since
+// SMBIOS 2.6 the first three fields are little-endian. Byte i of the text's
+// order is byte UuidByteOrder(littleEndian)[i] of the structure's.
+const int* UuidByteOrder(bool littleEndian);
 
 // Units of sizes, by powers of 1024.
 enum SizeUnit : int { kBytes = 0, kKilobytes = 1, kMegabytes = 2, kGigabytes = 3 };

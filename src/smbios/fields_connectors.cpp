@@ -3,7 +3,7 @@
 // options (12), BIOS languages (13) and group associations (14).
 #include <cstring>
 
-#include "smbios/bytes.h"
+#include "acquire/bytes.h"
 #include "smbios/field_tables.h"
 
 namespace tarnlix {
@@ -26,24 +26,16 @@ void AppendString(const StructureView& s, uint8_t number, FieldValue& value) {
   }
 }
 
-// Lower-case hex digits without a prefix, as PCI addresses are written.
-void AppendHexDigits(FieldValue& value, uint32_t number, int digits) {
-  static const char kHex[] = "0123456789abcdef";
-  char text[8];
-  for (int i = 0; i < digits; ++i) text[i] = kHex[(number >> (4 * (digits - 1 - i))) & 0xF];
-  value.Append(std::string_view(text, static_cast<size_t>(digits)));
-}
-
 // "segment:bus:device.function" of the four bytes at p (segment word, bus,
-// device/function).
+// device/function), in lower-case hex digits as PCI addresses are written.
 void AppendPciAddress(FieldValue& value, const uint8_t* p) {
-  AppendHexDigits(value, ReadLe16(p), 4);
+  value.AppendHexDigits(ReadLe16(p), 4, true);
   value.Append(':');
-  AppendHexDigits(value, p[2], 2);
+  value.AppendHexDigits(p[2], 2, true);
   value.Append(':');
-  AppendHexDigits(value, p[3] >> 3, 2);
+  value.AppendHexDigits(p[3] >> 3, 2, true);
   value.Append('.');
-  AppendHexDigits(value, p[3] & 0x07, 1);
+  value.AppendHexDigits(p[3] & 0x07, 1, true);
 }
 
 // Type 5 -------------------------------------------------------------------
@@ -364,6 +356,7 @@ bool GroupItems(const FieldRow&, const StructureView& s, FieldValue& value) {
   return true;
 }
 
+// 7.6 Memory Controller Information (obsolete) (type 5)
 constexpr FieldRow kMemoryControllerRows[] = {
     {.selector = "/MEMCTRLDETECTION", .type = 5, .decode = FieldDecode::Name, .at = 0x04,
      .since = 0x0F, .name = "Error Detecting Method", .names = &names::kMemoryControllerEdMethod},
@@ -398,6 +391,7 @@ constexpr FieldRow kMemoryControllerRows[] = {
      .kind = FieldKind::List, .special = EnabledCorrection},
 };
 
+// 7.7 Memory Module Information (obsolete) (type 6)
 // dmidecode prints the sizes with the bank connection after the number
 // ("1024 MB (Double-bank Connection)"): the size and the connection are two
 // fields here, and neither is that line.
@@ -425,10 +419,14 @@ constexpr FieldRow kMemoryModuleRows[] = {
      .since = 0x0C, .name = "Error Status", .names = &names::kMemoryModuleError, .mask = 0x07},
 };
 
+// 7.9 Port Connector Information (type 8)
 constexpr FieldRow kPortRows[] = {
-    Slot("/PORTINTERNALREF", 8, 0, "Internal Reference Designator"),
-    Slot("/PORTEXTERNALREF", 8, 1, "External Reference Designator"),
-    Slot("/PORTEXTRA", 8, 2, ""),
+    {.selector = "/PORTINTERNALREF", .type = 8, .decode = FieldDecode::String, .at = 0x04,
+     .place = 1, .name = "Internal Reference Designator", .label = "Internal ref."},
+    {.selector = "/PORTEXTERNALREF", .type = 8, .decode = FieldDecode::String, .at = 0x06,
+     .place = 2, .name = "External Reference Designator", .label = "External ref."},
+    {.selector = "/PORTEXTRA", .type = 8, .decode = FieldDecode::StringNumber, .at = 3, .since = 5,
+     .place = 3, .label = "Extra"},
     // Connector and port type 0: there is none.
     {.selector = "/PORTINTERNALTYPE", .type = 8, .decode = FieldDecode::Name, .at = 0x05,
      .since = 0x09, .name = "Internal Connector Type", .names = &names::kPortConnectorType,
@@ -440,8 +438,10 @@ constexpr FieldRow kPortRows[] = {
      .name = "Port Type", .names = &names::kPortType, .none = kNoneIfZero},
 };
 
+// 7.10 System Slots (type 9)
 constexpr FieldRow kSlotRows[] = {
-    Slot("/SLOTDESIGNATION", 9, 0, "Designation"),
+    {.selector = "/SLOTDESIGNATION", .type = 9, .decode = FieldDecode::String, .at = 0x04,
+     .place = 1, .name = "Designation"},
     {.selector = "/SLOTTYPE", .type = 9, .decode = FieldDecode::Special, .at = 0x05,
      .since = 0x0C, .name = "Type", .special = SlotType},
     {.selector = "/SLOTWIDTH", .type = 9, .decode = FieldDecode::Name, .at = 0x06,
@@ -484,8 +484,10 @@ constexpr FieldRow kSlotRows[] = {
      .name = "Height", .special = SlotHeight},
 };
 
+// 7.11 On Board Devices Information (obsolete) (type 10)
 constexpr FieldRow kDeviceRows[] = {
-    Slot("/DEVICEDESC", 10, 0, ""),
+    {.selector = "/DEVICEDESC", .type = 10, .decode = FieldDecode::String, .at = 0x05, .place = 1,
+     .label = "Description"},
     {.selector = "/DEVICETYPE", .type = 10, .decode = FieldDecode::Special, .at = 0x04,
      .since = 0x06, .name = "Type", .kind = FieldKind::List, .special = DeviceTypes},
     {.selector = "/DEVICESTATUS", .type = 10, .decode = FieldDecode::Special, .at = 0x04,
@@ -494,19 +496,33 @@ constexpr FieldRow kDeviceRows[] = {
      .name = "Description", .kind = FieldKind::List, .special = DeviceDescriptions},
 };
 
+// 7.12 OEM Strings (type 11)
 constexpr FieldRow kOemRows[] = {
-    Slot("/OEM1", 11, 0, ""), Slot("/OEM2", 11, 1, ""), Slot("/OEM3", 11, 2, ""),
-    Slot("/OEM4", 11, 3, ""), Slot("/OEM5", 11, 4, ""), Slot("/OEM6", 11, 5, ""),
-    Slot("/OEM7", 11, 6, ""),
+    {.selector = "/OEM1", .type = 11, .decode = FieldDecode::StringNumber, .at = 1, .since = 5,
+     .place = 1, .label = "OEM String 1"},
+    {.selector = "/OEM2", .type = 11, .decode = FieldDecode::StringNumber, .at = 2, .since = 5,
+     .place = 2, .label = "OEM String 2"},
+    {.selector = "/OEM3", .type = 11, .decode = FieldDecode::StringNumber, .at = 3, .since = 5,
+     .place = 3, .label = "OEM String 3"},
+    {.selector = "/OEM4", .type = 11, .decode = FieldDecode::StringNumber, .at = 4, .since = 5,
+     .place = 4, .label = "OEM String 4"},
+    {.selector = "/OEM5", .type = 11, .decode = FieldDecode::StringNumber, .at = 5, .since = 5,
+     .place = 5, .label = "OEM String 5"},
+    {.selector = "/OEM6", .type = 11, .decode = FieldDecode::StringNumber, .at = 6, .since = 5,
+     .place = 6, .label = "OEM String 6"},
+    {.selector = "/OEM7", .type = 11, .decode = FieldDecode::StringNumber, .at = 7, .since = 5,
+     .place = 7, .label = "OEM String 7"},
     {.selector = "/OEMSTRINGS", .type = 11, .decode = FieldDecode::Special, .at = 0x04,
      .name = "String N", .kind = FieldKind::List, .special = CountedStrings},
 };
 
+// 7.13 System Configuration Options (type 12)
 constexpr FieldRow kConfigRows[] = {
     {.selector = "/SYSCONFIGOPTIONS", .type = 12, .decode = FieldDecode::Special, .at = 0x04,
      .name = "Option N", .kind = FieldKind::List, .special = CountedStrings},
 };
 
+// 7.14 BIOS Language Information (type 13)
 constexpr FieldRow kLanguageRows[] = {
     {.selector = "/LANGUAGEFORMAT", .type = 13, .decode = FieldDecode::Special, .at = 0x05,
      .since = 0x16, .name = "Language Description Format", .special = LanguageFormat},
@@ -517,6 +533,7 @@ constexpr FieldRow kLanguageRows[] = {
      .name = "Currently Installed Language"},
 };
 
+// 7.15 Group Associations (type 14)
 constexpr FieldRow kGroupRows[] = {
     {.selector = "/GROUPASSOCNAME", .type = 14, .decode = FieldDecode::String, .at = 0x04,
      .name = "Name"},
@@ -524,29 +541,42 @@ constexpr FieldRow kGroupRows[] = {
      .name = "Items", .kind = FieldKind::List, .special = GroupItems},
 };
 
+// The strings no field names, as the earlier reports showed them.
+constexpr PlaceLabel kGroupPlaces[] = {{1, "Group name"}};
+
+constexpr StructureGroup kGroups[] = {
+    {.selector = "/MEMCTRL", .type = 5, .heading = "Memory Controller Information ",
+     .what = "memory controller (obsolete)",
+     .rows = kMemoryControllerRows, .rowCount = std::size(kMemoryControllerRows)},
+    {.selector = "/MEMMODULE", .type = 6, .heading = "Memory Module Information",
+     .what = "memory module (obsolete)",
+     .rows = kMemoryModuleRows, .rowCount = std::size(kMemoryModuleRows)},
+    {.selector = "/PORT", .type = 8, .heading = "Port Connector",
+     .what = "port connector",
+     .rows = kPortRows, .rowCount = std::size(kPortRows)},
+    {.selector = "/SLOT", .type = 9, .heading = "Slot Information",
+     .what = "system slot",
+     .rows = kSlotRows, .rowCount = std::size(kSlotRows)},
+    {.selector = "/DEVICE", .type = 10, .heading = "Physical Memory",
+     .what = "on-board devices (obsolete)",
+     .rows = kDeviceRows, .rowCount = std::size(kDeviceRows)},
+    {.selector = "/OEM", .type = 11, .heading = "OEM Strings",
+     .what = "OEM strings",
+     .rows = kOemRows, .rowCount = std::size(kOemRows)},
+    {.selector = "/SYSCONFIG", .type = 12, .heading = "System Config Options",
+     .what = "system configuration options",
+     .rows = kConfigRows, .rowCount = std::size(kConfigRows)},
+    {.selector = "/LANGUAGE", .type = 13, .heading = "BIOS Language",
+     .what = "BIOS languages",
+     .rows = kLanguageRows, .rowCount = std::size(kLanguageRows)},
+    {.selector = "/GROUPASSOC", .type = 14, .heading = "Group Associations",
+     .what = "group association",
+     .rows = kGroupRows, .rowCount = std::size(kGroupRows), .places = kGroupPlaces,
+     .placeCount = std::size(kGroupPlaces)},
+};
+
 }  // namespace
 
-constexpr auto kMemoryControllerKeys = MakeJsonKeys(kMemoryControllerRows);
-extern const FieldSpan kMemoryControllerFields{kMemoryControllerRows,
-                                               std::size(kMemoryControllerRows),
-                                               kMemoryControllerKeys.keys};
-constexpr auto kMemoryModuleKeys = MakeJsonKeys(kMemoryModuleRows);
-extern const FieldSpan kMemoryModuleFields{kMemoryModuleRows, std::size(kMemoryModuleRows),
-                                           kMemoryModuleKeys.keys};
-constexpr auto kPortKeys = MakeJsonKeys(kPortRows);
-extern const FieldSpan kPortFields{kPortRows, std::size(kPortRows), kPortKeys.keys};
-constexpr auto kSlotKeys = MakeJsonKeys(kSlotRows);
-extern const FieldSpan kSlotFields{kSlotRows, std::size(kSlotRows), kSlotKeys.keys};
-constexpr auto kDeviceKeys = MakeJsonKeys(kDeviceRows);
-extern const FieldSpan kDeviceFields{kDeviceRows, std::size(kDeviceRows), kDeviceKeys.keys};
-constexpr auto kOemKeys = MakeJsonKeys(kOemRows);
-extern const FieldSpan kOemFields{kOemRows, std::size(kOemRows), kOemKeys.keys};
-constexpr auto kConfigKeys = MakeJsonKeys(kConfigRows);
-extern const FieldSpan kConfigFields{kConfigRows, std::size(kConfigRows), kConfigKeys.keys};
-constexpr auto kLanguageKeys = MakeJsonKeys(kLanguageRows);
-extern const FieldSpan kLanguageFields{kLanguageRows, std::size(kLanguageRows),
-                                       kLanguageKeys.keys};
-constexpr auto kGroupKeys = MakeJsonKeys(kGroupRows);
-extern const FieldSpan kGroupFields{kGroupRows, std::size(kGroupRows), kGroupKeys.keys};
+extern const GroupList kConnectorGroups{kGroups, std::size(kGroups)};
 
 }  // namespace tarnlix

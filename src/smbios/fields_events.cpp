@@ -1,17 +1,12 @@
 // The system event log (type 15), memory errors (18, 33), pointing
 // devices (21), the portable battery (22), system reset (23), hardware
 // security (24), system power controls (25) and memory channels (37).
-#include "smbios/bytes.h"
+#include "acquire/bytes.h"
 #include "smbios/field_tables.h"
 
 namespace tarnlix {
 
 namespace {
-
-void AppendHexDigits(uint32_t value, int digits, FieldValue& out) {
-  static const char kHex[] = "0123456789ABCDEF";
-  for (int i = digits - 1; i >= 0; --i) out.Append(kHex[(value >> (4 * i)) & 0xF]);
-}
 
 void AppendTwoDigits(uint32_t value, FieldValue& out) {
   if (value < 10) out.Append('0');
@@ -111,7 +106,7 @@ bool BatteryCapacity(const FieldRow&, const StructureView& s, FieldValue& value)
 bool BatterySbdsSerial(const FieldRow&, const StructureView& s, FieldValue& value) {
   if (s.bytes[0x07] != 0) return false;
   value.BeginText();
-  AppendHexDigits(ReadLe16(s.bytes + 0x10), 4, value);
+  value.AppendHexDigits(ReadLe16(s.bytes + 0x10), 4);
   return true;
 }
 
@@ -194,6 +189,7 @@ inline constexpr NameTable kEnabledNames{kEnabledEntries, 2};
 inline constexpr CodeName kPresentEntries[] = {{1, "Present"}};
 inline constexpr NameTable kPresentNames{kPresentEntries, 1};
 
+// 7.16 System Event Log (type 15)
 constexpr FieldRow kEventLogRows[] = {
     {.selector = "/EVENTLOGAREALEN", .type = 15, .decode = FieldDecode::Number, .at = 0x04,
      .size = 2, .since = 0x14, .name = "Area Length", .unit = "bytes",
@@ -228,6 +224,7 @@ constexpr FieldRow kEventLogRows[] = {
      .names = &names::kEventLogDescriptorFormat, .special = LogTypeDescriptors},
 };
 
+// 7.19 32-Bit Memory Error Information (type 18)
 // The 32-bit and 64-bit memory errors differ in the width of their
 // addresses; dmidecode reads neither from a structure shorter than the
 // whole.
@@ -251,6 +248,7 @@ constexpr FieldRow kMemoryErrorRows[] = {
      .special = ErrorResolution, .label = "Resolution"},
 };
 
+// 7.34 64-Bit Memory Error Information (type 33)
 constexpr FieldRow kMemoryError64Rows[] = {
     {.selector = "/MEMERROR64TYPE", .type = 33, .decode = FieldDecode::Name, .at = 0x04,
      .since = 0x1F, .name = "Type", .names = &names::kMemoryErrorType},
@@ -269,6 +267,7 @@ constexpr FieldRow kMemoryError64Rows[] = {
      .special = ErrorResolution, .label = "Resolution"},
 };
 
+// 7.22 Built-in Pointing Device (type 21)
 constexpr FieldRow kPointingRows[] = {
     {.selector = "/POINTINGTYPE", .type = 21, .decode = FieldDecode::Name, .at = 0x04,
      .since = 0x07, .name = "Type", .names = &names::kPointingDeviceType},
@@ -289,14 +288,22 @@ bool BatteryMaximumError(const FieldRow& row, const StructureView& s, FieldValue
   return true;
 }
 
+// 7.23 Portable Battery (type 22)
 constexpr FieldRow kBatteryRows[] = {
-    Slot("/BATLOC", 22, 0, "Location"),
-    Slot("/BATMAN", 22, 1, "Manufacturer"),
-    Slot("/BATDATE", 22, 2, "Manufacture Date"),
-    Slot("/BATSERIAL", 22, 3, "Serial Number"),
-    Slot("/BATNAME", 22, 4, "Name"),
-    Slot("/BATVER", 22, 5, "SBDS Version"),
-    Slot("/BATCHEM", 22, 6, "SBDS Chemistry"),
+    {.selector = "/BATLOC", .type = 22, .decode = FieldDecode::String, .at = 0x04, .place = 1,
+     .name = "Location"},
+    {.selector = "/BATMAN", .type = 22, .decode = FieldDecode::String, .at = 0x05, .place = 2,
+     .name = "Manufacturer"},
+    {.selector = "/BATDATE", .type = 22, .decode = FieldDecode::String, .at = 0x06, .place = 3,
+     .name = "Manufacture Date", .label = "Mfg Date"},
+    {.selector = "/BATSERIAL", .type = 22, .decode = FieldDecode::String, .at = 0x07, .place = 4,
+     .name = "Serial Number", .label = "Serial#"},
+    {.selector = "/BATNAME", .type = 22, .decode = FieldDecode::String, .at = 0x08, .place = 5,
+     .name = "Name", .label = "Device Name"},
+    {.selector = "/BATVER", .type = 22, .decode = FieldDecode::String, .at = 0x0E, .place = 6,
+     .name = "SBDS Version"},
+    {.selector = "/BATCHEM", .type = 22, .decode = FieldDecode::String, .at = 0x14, .place = 7,
+     .name = "SBDS Chemistry"},
     // dmidecode reads none of these from a structure shorter than the 2.1
     // one. The smart battery chemistry string stands in for "Unknown",
     // which has no name here.
@@ -322,6 +329,7 @@ constexpr FieldRow kBatteryRows[] = {
      .name = "OEM-specific Information"},
 };
 
+// 7.24 System Reset (type 23)
 // dmidecode reads nothing of a structure shorter than the whole. Without a
 // watchdog it shows only the first two, but the rest keep their meaning.
 constexpr FieldRow kResetRows[] = {
@@ -350,6 +358,7 @@ constexpr FieldRow kResetRows[] = {
      .none = kNoneIfAllOnes},
 };
 
+// 7.25 Hardware Security (type 24)
 constexpr FieldRow kSecurityRows[] = {
     {.selector = "/SECURITYPOWERON", .type = 24, .decode = FieldDecode::Name, .at = 0x04,
      .name = "Power-On Password Status", .names = &names::kHardwareSecurityStatus, .shift = 6,
@@ -365,6 +374,7 @@ constexpr FieldRow kSecurityRows[] = {
      .mask = 0x03},
 };
 
+// 7.26 System Power Controls (type 25)
 constexpr FieldRow kPowerControlRows[] = {
     {.selector = "/POWERCTRLNEXT", .type = 25, .decode = FieldDecode::Special, .at = 0x04,
      .size = 5, .name = "Next Scheduled Power-on", .special = PowerOnNext},
@@ -385,6 +395,7 @@ constexpr FieldRow kPowerControlRows[] = {
      .label = "Next Power-on Second"},
 };
 
+// 7.38 Memory Channel (type 37)
 constexpr FieldRow kMemoryChannelRows[] = {
     {.selector = "/MEMCHANNELTYPE", .type = 37, .decode = FieldDecode::Name, .at = 0x04,
      .since = 0x07, .name = "Type", .names = &names::kMemoryChannelType},
@@ -402,32 +413,38 @@ constexpr FieldRow kMemoryChannelRows[] = {
      .label = "Device Handles"},
 };
 
+constexpr StructureGroup kGroups[] = {
+    {.selector = "/EVENTLOG", .type = 15, .heading = "System Log",
+     .what = "system event log",
+     .rows = kEventLogRows, .rowCount = std::size(kEventLogRows)},
+    {.selector = "/MEMERROR", .type = 18, .heading = "Mem Err Info",
+     .what = "32-bit memory error",
+     .rows = kMemoryErrorRows, .rowCount = std::size(kMemoryErrorRows)},
+    {.selector = "/POINTING", .type = 21, .heading = "Pointing Device",
+     .what = "built-in pointing device",
+     .rows = kPointingRows, .rowCount = std::size(kPointingRows)},
+    {.selector = "/BATTERY", .type = 22, .heading = "Portable Battery",
+     .what = "portable battery",
+     .rows = kBatteryRows, .rowCount = std::size(kBatteryRows)},
+    {.selector = "/RESET", .type = 23, .heading = "System Reset",
+     .what = "system reset",
+     .rows = kResetRows, .rowCount = std::size(kResetRows)},
+    {.selector = "/SECURITY", .type = 24, .heading = "Hardware Security",
+     .what = "hardware security",
+     .rows = kSecurityRows, .rowCount = std::size(kSecurityRows)},
+    {.selector = "/POWERCTRL", .type = 25, .heading = "System Power Control",
+     .what = "system power controls",
+     .rows = kPowerControlRows, .rowCount = std::size(kPowerControlRows)},
+    {.selector = "/MEMERROR64", .type = 33, .heading = "64-bit Memory Error Information",
+     .what = "64-bit memory error",
+     .rows = kMemoryError64Rows, .rowCount = std::size(kMemoryError64Rows)},
+    {.selector = "/MEMCHANNEL", .type = 37, .heading = "Memory Channel",
+     .what = "memory channel",
+     .rows = kMemoryChannelRows, .rowCount = std::size(kMemoryChannelRows)},
+};
+
 }  // namespace
 
-constexpr auto kEventLogKeys = MakeJsonKeys(kEventLogRows);
-extern const FieldSpan kEventLogFields{kEventLogRows, std::size(kEventLogRows),
-                                       kEventLogKeys.keys};
-constexpr auto kMemoryErrorKeys = MakeJsonKeys(kMemoryErrorRows);
-extern const FieldSpan kMemoryErrorFields{kMemoryErrorRows, std::size(kMemoryErrorRows),
-                                          kMemoryErrorKeys.keys};
-constexpr auto kPointingKeys = MakeJsonKeys(kPointingRows);
-extern const FieldSpan kPointingFields{kPointingRows, std::size(kPointingRows),
-                                       kPointingKeys.keys};
-constexpr auto kBatteryKeys = MakeJsonKeys(kBatteryRows);
-extern const FieldSpan kBatteryFields{kBatteryRows, std::size(kBatteryRows), kBatteryKeys.keys};
-constexpr auto kResetKeys = MakeJsonKeys(kResetRows);
-extern const FieldSpan kResetFields{kResetRows, std::size(kResetRows), kResetKeys.keys};
-constexpr auto kSecurityKeys = MakeJsonKeys(kSecurityRows);
-extern const FieldSpan kSecurityFields{kSecurityRows, std::size(kSecurityRows),
-                                       kSecurityKeys.keys};
-constexpr auto kPowerControlKeys = MakeJsonKeys(kPowerControlRows);
-extern const FieldSpan kPowerControlFields{kPowerControlRows, std::size(kPowerControlRows),
-                                           kPowerControlKeys.keys};
-constexpr auto kMemoryError64Keys = MakeJsonKeys(kMemoryError64Rows);
-extern const FieldSpan kMemoryError64Fields{kMemoryError64Rows, std::size(kMemoryError64Rows),
-                                            kMemoryError64Keys.keys};
-constexpr auto kMemoryChannelKeys = MakeJsonKeys(kMemoryChannelRows);
-extern const FieldSpan kMemoryChannelFields{kMemoryChannelRows, std::size(kMemoryChannelRows),
-                                            kMemoryChannelKeys.keys};
+extern const GroupList kEventGroups{kGroups, std::size(kGroups)};
 
 }  // namespace tarnlix

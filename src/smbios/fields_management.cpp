@@ -4,28 +4,16 @@
 // inventory (45) and string properties (46).
 #include <cstring>
 
-#include "smbios/bytes.h"
+#include "acquire/bytes.h"
 #include "smbios/field_tables.h"
 
 namespace tarnlix {
 
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-constexpr char kLowerHexDigits[] = "0123456789abcdef";
-
 // dmidecode shows a byte outside printable ASCII as a dot.
 void AppendPrintable(std::string_view text, FieldValue& value) {
   for (char c : text) value.Append(c >= 0x20 && c <= 0x7E ? c : '.');
-}
-
-// Bytes as upper-case hex pairs separated by spaces.
-void AppendHexBytes(const uint8_t* bytes, size_t count, FieldValue& value) {
-  for (size_t i = 0; i < count; ++i) {
-    if (i != 0) value.Append(' ');
-    value.Append(kHexDigits[bytes[i] >> 4]);
-    value.Append(kHexDigits[bytes[i] & 0x0F]);
-  }
 }
 
 // The formatted area, 16 bytes a line, as dmidecode dumps the structures it
@@ -33,7 +21,7 @@ void AppendHexBytes(const uint8_t* bytes, size_t count, FieldValue& value) {
 bool HeaderAndData(const FieldRow&, const StructureView& s, FieldValue& value) {
   value.BeginList();
   for (size_t at = 0; at < s.length; at += 16) {
-    AppendHexBytes(s.bytes + at, s.length - at < 16 ? s.length - at : 16, value);
+    value.AppendHexBytes(s.bytes + at, s.length - at < 16 ? s.length - at : 16);
     value.EndItem();
   }
   return true;
@@ -197,21 +185,15 @@ bool OnboardBusAddress(const FieldRow&, const StructureView& s, FieldValue& valu
   uint8_t bus = s.bytes[0x09];
   uint8_t devfn = s.bytes[0x0A];
   if (segment == 0xFFFF && bus == 0xFF && devfn == 0xFF) return false;
-  char text[12];  // ssss:bb:dd.f
-  const char* hex = kLowerHexDigits;
-  text[0] = hex[segment >> 12];
-  text[1] = hex[(segment >> 8) & 0xF];
-  text[2] = hex[(segment >> 4) & 0xF];
-  text[3] = hex[segment & 0xF];
-  text[4] = ':';
-  text[5] = hex[bus >> 4];
-  text[6] = hex[bus & 0xF];
-  text[7] = ':';
-  text[8] = hex[devfn >> 7];
-  text[9] = hex[(devfn >> 3) & 0xF];
-  text[10] = '.';
-  text[11] = hex[devfn & 0x7];
-  value.SetText({text, 12});
+  // ssss:bb:dd.f
+  value.BeginText();
+  value.AppendHexDigits(segment, 4, true);
+  value.Append(':');
+  value.AppendHexDigits(bus, 2, true);
+  value.Append(':');
+  value.AppendHexDigits(devfn >> 3, 2, true);
+  value.Append('.');
+  value.AppendHexDigits(devfn & 0x7, 1, true);
   return true;
 }
 
@@ -289,7 +271,7 @@ bool HostInterfaceData(const FieldRow&, const StructureView& s, FieldValue& valu
   HostInterface hi = HostInterfaceOf(s);
   if (hi.dataLength == 0 || !s.Has(0x06, hi.dataLength)) return false;
   value.BeginText();
-  AppendHexBytes(hi.data, hi.dataLength, value);
+  value.AppendHexBytes(hi.data, hi.dataLength);
   return true;
 }
 
@@ -329,8 +311,7 @@ bool HostProtocols(const FieldRow&, const StructureView& s, FieldValue& value) {
   value.BeginList();
   bool any = false;
   ForEachProtocol(s, [&](uint8_t type, const uint8_t*, uint8_t) {
-    value.Append(kLowerHexDigits[type >> 4]);
-    value.Append(kLowerHexDigits[type & 0x0F]);
+    value.AppendHexDigits(type, 2, true);
     if (const char* name = names::kHostInterfaceProtocol.Find(type)) {
       value.Append(" (");
       value.Append(name);
@@ -430,7 +411,7 @@ bool AppendAddress(const uint8_t* data, uint8_t how, uint8_t format, uint8_t at,
       int digit = (words[i] >> shift) & 0xF;
       if (digit == 0 && !started && shift != 0) continue;
       started = true;
-      value.Append(kLowerHexDigits[digit]);
+      value.AppendHexDigits(static_cast<uint64_t>(digit), 1, true);
     }
   }
   if (best >= 0 && best + bestLength == 8) value.Append(':');
@@ -446,12 +427,10 @@ bool AppendRedfishName(const NameTable& names, uint8_t code, FieldValue& value) 
 
 bool RedfishUuid(const FieldRow&, const StructureView& s, FieldValue& value) {
   return RedfishList(s, value, [&](const uint8_t* data, uint8_t) {
-    static const int kOrder[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+    const int* order = UuidByteOrder(true);
     for (int i = 0; i < 16; ++i) {
       if (i == 4 || i == 6 || i == 8 || i == 10) value.Append('-');
-      uint8_t byte = data[kServiceUuid + kOrder[i]];
-      value.Append(kLowerHexDigits[byte >> 4]);
-      value.Append(kLowerHexDigits[byte & 0x0F]);
+      value.AppendHexDigits(data[kServiceUuid + order[i]], 2, true);
     }
     return true;
   });
@@ -590,7 +569,7 @@ bool ProcessorSpecificData(const FieldRow&, const StructureView& s, FieldValue& 
   if (!s.Has(0x08, length)) length = s.length - 0x08;
   if (length == 0) return false;
   value.BeginText();
-  AppendHexBytes(s.bytes + 0x08, length, value);
+  value.AppendHexBytes(s.bytes + 0x08, length);
   return true;
 }
 
@@ -645,6 +624,7 @@ bool StringPropertyId(const FieldRow&, const StructureView& s, FieldValue& value
   return true;
 }
 
+// 7.39 IPMI Device Information (type 38)
 constexpr FieldRow kIpmiRows[] = {
     {.selector = "/IPMIINTERFACE", .type = 38, .decode = FieldDecode::Name, .at = 0x04,
      .name = "Interface Type", .names = &names::kIpmiInterfaceType},
@@ -670,6 +650,7 @@ constexpr FieldRow kIpmiRows[] = {
      .name = "Interrupt Number", .kind = FieldKind::Number, .none = kNoneIfZero},
 };
 
+// 7.40 System Power Supply (type 39)
 constexpr FieldRow kPowerSupplyRows[] = {
     {.selector = "/PSUGROUP", .type = 39, .decode = FieldDecode::Number, .at = 0x04,
      .name = "Power Unit Group", .kind = FieldKind::Number, .none = kNoneIfZero},
@@ -713,6 +694,7 @@ constexpr FieldRow kPowerSupplyRows[] = {
      .size = 2, .since = 0x16, .name = "Input Current Probe Handle", .none = kNoneIfAllOnes},
 };
 
+// 7.41 Additional Information (type 40)
 // One item per entry, in entry order, in each list.
 constexpr FieldRow kAdditionalInfoRows[] = {
     {.selector = "/ADDINFOCOUNT", .type = 40, .decode = FieldDecode::Number, .at = 0x04,
@@ -727,6 +709,7 @@ constexpr FieldRow kAdditionalInfoRows[] = {
      .name = "Value", .kind = FieldKind::List, .special = AdditionalValue},
 };
 
+// 7.42 Onboard Devices Extended Information (type 41)
 constexpr FieldRow kOnboardRows[] = {
     {.selector = "/ONBOARDREF", .type = 41, .decode = FieldDecode::String, .at = 0x04,
      .name = "Reference Designation"},
@@ -748,6 +731,7 @@ constexpr FieldRow kOnboardRows[] = {
      .kind = FieldKind::Number, .none = kNoneIfAllOnes, .label = "Device/Function Number"},
 };
 
+// 7.43 Management Controller Host Interface (type 42)
 // The Redfish rows list one item per Redfish over IP record. dmidecode
 // prints their lines under the record's protocol line; those whose label
 // depends on the address form have none here.
@@ -810,6 +794,7 @@ constexpr FieldRow kHostInterfaceRows[] = {
      .name = "Redfish Service Hostname", .kind = FieldKind::List, .special = RedfishHostName},
 };
 
+// 7.44 TPM Device (type 43)
 constexpr FieldRow kTpmRows[] = {
     {.selector = "/TPMVENDOR", .type = 43, .decode = FieldDecode::Special, .at = 0x04,
      .size = 4, .name = "Vendor ID", .special = TpmVendor},
@@ -830,6 +815,7 @@ constexpr FieldRow kTpmRows[] = {
      .name = "OEM-specific Information"},
 };
 
+// 7.45 Processor Additional Information (type 44)
 // dmidecode does not decode this type: it dumps it.
 constexpr FieldRow kProcessorInfoRows[] = {
     {.selector = "/PROCADDINFOHANDLE", .type = 44, .decode = FieldDecode::Handle, .at = 0x04,
@@ -846,6 +832,7 @@ constexpr FieldRow kProcessorInfoRows[] = {
      .name = "Strings", .kind = FieldKind::List, .special = StringSet},
 };
 
+// 7.46 Firmware Inventory Information (type 45)
 constexpr FieldRow kFirmwareRows[] = {
     {.selector = "/FIRMWARENAME", .type = 45, .decode = FieldDecode::String, .at = 0x04,
      .name = "Firmware Component Name"},
@@ -875,6 +862,7 @@ constexpr FieldRow kFirmwareRows[] = {
      .name = "Associated Components", .kind = FieldKind::List, .special = FirmwareComponents},
 };
 
+// 7.47 String Property (type 46)
 // dmidecode does not decode this type either.
 constexpr FieldRow kStringPropertyRows[] = {
     {.selector = "/STRINGPROPID", .type = 46, .decode = FieldDecode::Special, .at = 0x04,
@@ -889,31 +877,38 @@ constexpr FieldRow kStringPropertyRows[] = {
      .name = "Strings", .kind = FieldKind::List, .special = StringSet},
 };
 
+constexpr StructureGroup kGroups[] = {
+    {.selector = "/IPMI", .type = 38, .heading = "IPMI Device Information",
+     .what = "IPMI device",
+     .rows = kIpmiRows, .rowCount = std::size(kIpmiRows)},
+    {.selector = "/PSU", .type = 39, .heading = "System Power Supply",
+     .what = "system power supply",
+     .rows = kPowerSupplyRows, .rowCount = std::size(kPowerSupplyRows)},
+    {.selector = "/ADDINFO", .type = 40, .heading = "Additional Information",
+     .what = "additional information",
+     .rows = kAdditionalInfoRows, .rowCount = std::size(kAdditionalInfoRows)},
+    {.selector = "/ONBOARD", .type = 41, .heading = "Onboard Device",
+     .what = "on-board device",
+     .rows = kOnboardRows, .rowCount = std::size(kOnboardRows)},
+    {.selector = "/HOSTIF", .type = 42, .heading = "Management Controller Host Interface",
+     .what = "management controller host interface",
+     .rows = kHostInterfaceRows, .rowCount = std::size(kHostInterfaceRows)},
+    {.selector = "/TPM", .type = 43, .heading = "TPM Device",
+     .what = "TPM device",
+     .rows = kTpmRows, .rowCount = std::size(kTpmRows)},
+    {.selector = "/PROCADDINFO", .type = 44, .heading = "Processor Additional Information",
+     .what = "processor additional information",
+     .rows = kProcessorInfoRows, .rowCount = std::size(kProcessorInfoRows)},
+    {.selector = "/FIRMWARE", .type = 45, .heading = "Firmware Inventory Information",
+     .what = "firmware inventory",
+     .rows = kFirmwareRows, .rowCount = std::size(kFirmwareRows)},
+    {.selector = "/STRINGPROP", .type = 46, .heading = "String Property",
+     .what = "string property",
+     .rows = kStringPropertyRows, .rowCount = std::size(kStringPropertyRows)},
+};
+
 }  // namespace
 
-constexpr auto kIpmiKeys = MakeJsonKeys(kIpmiRows);
-extern const FieldSpan kIpmiFields{kIpmiRows, std::size(kIpmiRows), kIpmiKeys.keys};
-constexpr auto kPowerSupplyKeys = MakeJsonKeys(kPowerSupplyRows);
-extern const FieldSpan kPowerSupplyFields{kPowerSupplyRows, std::size(kPowerSupplyRows),
-                                          kPowerSupplyKeys.keys};
-constexpr auto kAdditionalInfoKeys = MakeJsonKeys(kAdditionalInfoRows);
-extern const FieldSpan kAdditionalInfoFields{kAdditionalInfoRows, std::size(kAdditionalInfoRows),
-                                             kAdditionalInfoKeys.keys};
-constexpr auto kOnboardKeys = MakeJsonKeys(kOnboardRows);
-extern const FieldSpan kOnboardFields{kOnboardRows, std::size(kOnboardRows), kOnboardKeys.keys};
-constexpr auto kHostInterfaceKeys = MakeJsonKeys(kHostInterfaceRows);
-extern const FieldSpan kHostInterfaceFields{kHostInterfaceRows, std::size(kHostInterfaceRows),
-                                            kHostInterfaceKeys.keys};
-constexpr auto kTpmKeys = MakeJsonKeys(kTpmRows);
-extern const FieldSpan kTpmFields{kTpmRows, std::size(kTpmRows), kTpmKeys.keys};
-constexpr auto kProcessorInfoKeys = MakeJsonKeys(kProcessorInfoRows);
-extern const FieldSpan kProcessorInfoFields{kProcessorInfoRows, std::size(kProcessorInfoRows),
-                                            kProcessorInfoKeys.keys};
-constexpr auto kFirmwareKeys = MakeJsonKeys(kFirmwareRows);
-extern const FieldSpan kFirmwareFields{kFirmwareRows, std::size(kFirmwareRows),
-                                       kFirmwareKeys.keys};
-constexpr auto kStringPropertyKeys = MakeJsonKeys(kStringPropertyRows);
-extern const FieldSpan kStringPropertyFields{kStringPropertyRows, std::size(kStringPropertyRows),
-                                             kStringPropertyKeys.keys};
+extern const GroupList kManagementGroups{kGroups, std::size(kGroups)};
 
 }  // namespace tarnlix

@@ -1,6 +1,6 @@
 // Physical memory array (type 16), memory device (type 17), and the mapped
 // address ranges of arrays (type 19) and devices (type 20).
-#include "smbios/bytes.h"
+#include "acquire/bytes.h"
 #include "smbios/field_tables.h"
 
 namespace tarnlix {
@@ -87,6 +87,7 @@ bool RangeSize(const FieldRow& row, const StructureView& s, FieldValue& value) {
   return true;
 }
 
+// 7.17 Physical Memory Array (type 16)
 constexpr FieldRow kMemoryArrayRows[] = {
     {.selector = "/MEMARRAYLOCATION", .type = 16, .decode = FieldDecode::Name, .at = 0x04,
      .name = "Location", .names = &names::kMemoryArrayLocation},
@@ -103,26 +104,31 @@ constexpr FieldRow kMemoryArrayRows[] = {
      .size = 2, .name = "Number Of Devices", .kind = FieldKind::Number},
 };
 
+// 7.18 Memory Device (type 17)
 constexpr FieldRow kMemoryDeviceRows[] = {
-    Slot("/MEMDEVLOC", 17, 0, "Locator"),
-    Slot("/MEMBANKLOC", 17, 1, "Bank Locator"),
-    Slot("/MEMMAN", 17, 2, "Manufacturer"),
-    Slot("/MEMSERIAL", 17, 3, "Serial Number"),
-    Slot("/MEMASSET", 17, 4, "Asset Tag"),
-    Slot("/MEMPARTNO", 17, 5, "Part Number"),
+    {.selector = "/MEMDEVLOC", .type = 17, .decode = FieldDecode::String, .at = 0x10, .place = 1,
+     .name = "Locator", .label = "Device Locator"},
+    {.selector = "/MEMBANKLOC", .type = 17, .decode = FieldDecode::String, .at = 0x11, .place = 2,
+     .name = "Bank Locator"},
+    {.selector = "/MEMMAN", .type = 17, .decode = FieldDecode::String, .at = 0x17, .place = 3,
+     .name = "Manufacturer"},
+    {.selector = "/MEMSERIAL", .type = 17, .decode = FieldDecode::String, .at = 0x18, .place = 4,
+     .name = "Serial Number", .label = "Serial#"},
+    {.selector = "/MEMASSET", .type = 17, .decode = FieldDecode::String, .at = 0x19, .place = 5,
+     .name = "Asset Tag"},
+    {.selector = "/MEMPARTNO", .type = 17, .decode = FieldDecode::String, .at = 0x1A, .place = 6,
+     .name = "Part Number", .label = "Part#"},
     {.selector = "/MEMSIZE", .type = 17, .decode = FieldDecode::MemorySize, .at = 0x0C,
-     .size = 2, .name = "Size", .unit = "MB", .kind = FieldKind::Number,
-     .label = "Size          "},
+     .size = 2, .name = "Size", .unit = "MB", .kind = FieldKind::Number},
     // 0xFFFF: the speed is in the double word at 0x54.
     {.selector = "/MEMSPEED", .type = 17, .decode = FieldDecode::Number, .at = 0x15, .size = 2,
      .name = "Speed", .unit = "MT/s", .kind = FieldKind::Number, .none = kNoneIfZero,
-     .escape = 0xFFFF, .wideAt = 0x54, .wideSize = 4, .escapeNeedsWide = true,
-     .label = "Speed         "},
+     .escape = 0xFFFF, .wideAt = 0x54, .wideSize = 4, .escapeNeedsWide = true},
     {.selector = "/MEMTYPE", .type = 17, .decode = FieldDecode::Name, .at = 0x12,
-     .name = "Type", .names = &names::kMemoryType, .label = "Type          "},
+     .name = "Type", .names = &names::kMemoryType},
     // The whole table's memory, not one structure's.
-    {.selector = "/MEMTOTAL", .type = 17, .decode = FieldDecode::MemoryTotal, .size = 0,
-     .unit = "MB", .kind = FieldKind::Number},
+    {.selector = "/MEMTOTAL", .type = 17, .decode = FieldDecode::Table, .at = kMemoryTotalMb,
+     .size = 0, .unit = "MB", .kind = FieldKind::Number},
     {.selector = "/MEMARRAYHANDLE", .type = 17, .decode = FieldDecode::Handle, .at = 0x04,
      .size = 2, .name = "Array Handle"},
     {.selector = "/MEMERRHANDLE", .type = 17, .decode = FieldDecode::Handle, .at = 0x06, .size = 2,
@@ -192,6 +198,7 @@ constexpr FieldRow kMemoryDeviceRows[] = {
      .label = "RCD Revision Number"},
 };
 
+// 7.20 Memory Array Mapped Address (type 19)
 constexpr FieldRow kMemoryMapRows[] = {
     {.selector = "/MEMMAPSTART", .type = 19, .decode = FieldDecode::Special, .at = 0x04,
      .size = 8, .name = "Starting Address", .wideAt = 0x0F, .special = RangeStart},
@@ -206,6 +213,7 @@ constexpr FieldRow kMemoryMapRows[] = {
      .name = "Partition Width", .kind = FieldKind::Number},
 };
 
+// 7.21 Memory Device Mapped Address (type 20)
 constexpr FieldRow kMemoryDeviceMapRows[] = {
     {.selector = "/MEMDEVMAPSTART", .type = 20, .decode = FieldDecode::Special, .at = 0x04,
      .size = 8, .name = "Starting Address", .wideAt = 0x13, .special = RangeStart},
@@ -229,19 +237,23 @@ constexpr FieldRow kMemoryDeviceMapRows[] = {
      .none = kNoneIfZero | kNoneIfAllOnes},
 };
 
+constexpr StructureGroup kGroups[] = {
+    {.selector = "/MEMARRAY", .type = 16, .heading = "Physical Memory Array",
+     .what = "physical memory array",
+     .rows = kMemoryArrayRows, .rowCount = std::size(kMemoryArrayRows)},
+    {.selector = "/MEM", .type = 17, .heading = "Memory Device",
+     .what = "memory device",
+     .rows = kMemoryDeviceRows, .rowCount = std::size(kMemoryDeviceRows)},
+    {.selector = "/MEMMAP", .type = 19, .heading = "Mem Array Mapped Address",
+     .what = "memory array mapped address",
+     .rows = kMemoryMapRows, .rowCount = std::size(kMemoryMapRows)},
+    {.selector = "/MEMDEVMAP", .type = 20, .heading = "Mem Device Mapped Address",
+     .what = "memory device mapped address",
+     .rows = kMemoryDeviceMapRows, .rowCount = std::size(kMemoryDeviceMapRows)},
+};
+
 }  // namespace
 
-constexpr auto kMemoryArrayKeys = MakeJsonKeys(kMemoryArrayRows);
-extern const FieldSpan kMemoryArrayFields{kMemoryArrayRows, std::size(kMemoryArrayRows),
-                                          kMemoryArrayKeys.keys};
-constexpr auto kMemoryDeviceKeys = MakeJsonKeys(kMemoryDeviceRows);
-extern const FieldSpan kMemoryDeviceFields{kMemoryDeviceRows, std::size(kMemoryDeviceRows),
-                                           kMemoryDeviceKeys.keys};
-constexpr auto kMemoryMapKeys = MakeJsonKeys(kMemoryMapRows);
-extern const FieldSpan kMemoryMapFields{kMemoryMapRows, std::size(kMemoryMapRows),
-                                        kMemoryMapKeys.keys};
-constexpr auto kMemoryDeviceMapKeys = MakeJsonKeys(kMemoryDeviceMapRows);
-extern const FieldSpan kMemoryDeviceMapFields{kMemoryDeviceMapRows, std::size(kMemoryDeviceMapRows),
-                                              kMemoryDeviceMapKeys.keys};
+extern const GroupList kMemoryGroups{kGroups, std::size(kGroups)};
 
 }  // namespace tarnlix

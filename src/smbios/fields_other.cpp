@@ -16,13 +16,8 @@ bool OtherType(const FieldRow&, const StructureView& s, FieldValue& value) {
 // The formatted area, header included, as dmidecode's -u shows it: upper
 // case hexadecimal bytes separated by spaces.
 bool OtherData(const FieldRow&, const StructureView& s, FieldValue& value) {
-  static const char kHex[] = "0123456789ABCDEF";
   value.BeginText();
-  for (size_t i = 0; i < s.length; ++i) {
-    if (i != 0) value.Append(' ');
-    value.Append(kHex[s.bytes[i] >> 4]);
-    value.Append(kHex[s.bytes[i] & 0xF]);
-  }
+  value.AppendHexBytes(s.bytes, s.length);
   return true;
 }
 
@@ -49,9 +44,14 @@ constexpr FieldRow kOtherRows[] = {
      .size = 0, .name = "Strings", .kind = FieldKind::List, .special = OtherStrings},
 };
 
+constexpr StructureGroup kGroups[] = {
+    {.selector = "/OTHER", .type = kOtherTypes, .heading = "Other Types",
+     .what = "structure of a type the standard does not define (OEM types among them)",
+     .rows = kOtherRows, .rowCount = std::size(kOtherRows)},
+};
+
 }  // namespace
 
-constexpr auto kOtherKeys = MakeJsonKeys(kOtherRows);
-extern const FieldSpan kOtherFields{kOtherRows, std::size(kOtherRows), kOtherKeys.keys};
+extern const GroupList kOtherGroups{kGroups, std::size(kGroups)};
 
 }  // namespace tarnlix

@@ -2,7 +2,7 @@
 // cooling devices (27), out-of-band remote access (30), boot integrity
 // services (31), system boot (32) and management devices, their components
 // and thresholds (34, 35, 36).
-#include "smbios/bytes.h"
+#include "acquire/bytes.h"
 #include "smbios/field_tables.h"
 
 namespace tarnlix {
@@ -32,15 +32,11 @@ bool BisChecksum(const FieldRow&, const StructureView& s, FieldValue& value) {
 
 // A real-mode far pointer, as segment:offset.
 bool BisEntry16(const FieldRow& row, const StructureView& s, FieldValue& value) {
-  static const char kHex[] = "0123456789ABCDEF";
   uint32_t pointer = ReadLe32(s.bytes + row.at);
-  char text[9];
-  text[4] = ':';
-  for (int i = 0; i < 4; ++i) {
-    text[i] = kHex[(pointer >> (28 - 4 * i)) & 0xF];      // segment
-    text[5 + i] = kHex[(pointer >> (12 - 4 * i)) & 0xF];  // offset
-  }
-  value.SetText({text, sizeof text});
+  value.BeginText();
+  value.AppendHexDigits(pointer >> 16, 4);  // segment
+  value.Append(':');
+  value.AppendHexDigits(pointer, 4);  // offset
   return true;
 }
 
@@ -143,6 +139,7 @@ constexpr ProbeRows MakeProbeRows(const ProbeLayout& p, const ProbeSelectors& n)
   }};
 }
 
+// 7.27 Voltage Probe (type 26)
 // Voltages and currents in thousandths (mV, mA), their resolution in
 // tenths of a thousandth; temperatures in tenths of a degree, their
 // resolution in thousandths.
@@ -152,6 +149,7 @@ constexpr ProbeRows kVoltageProbe = MakeProbeRows(
      "/VOLTPROBEMIN", "/VOLTPROBERESOLUTION", "/VOLTPROBETOLERANCE", "/VOLTPROBEACCURACY",
      "/VOLTPROBEOEM", "/VOLTPROBENOMINAL"});
 
+// 7.29 Temperature Probe (type 28)
 constexpr ProbeRows kTemperatureProbe = MakeProbeRows(
     {28, &names::kTemperatureProbeLocation, "deg C", "deg C", Reading<1, true>,
      Reading<3, false>},
@@ -159,12 +157,14 @@ constexpr ProbeRows kTemperatureProbe = MakeProbeRows(
      "/TEMPPROBEMIN", "/TEMPPROBERESOLUTION", "/TEMPPROBETOLERANCE", "/TEMPPROBEACCURACY",
      "/TEMPPROBEOEM", "/TEMPPROBENOMINAL"});
 
+// 7.30 Electrical Current Probe (type 29)
 constexpr ProbeRows kCurrentProbe = MakeProbeRows(
     {29, &names::kCurrentProbeLocation, "A", "mA", Reading<3, true>, Reading<1, false>},
     {"/CURRENTPROBEDESC", "/CURRENTPROBELOCATION", "/CURRENTPROBESTATUS", "/CURRENTPROBEMAX",
      "/CURRENTPROBEMIN", "/CURRENTPROBERESOLUTION", "/CURRENTPROBETOLERANCE",
      "/CURRENTPROBEACCURACY", "/CURRENTPROBEOEM", "/CURRENTPROBENOMINAL"});
 
+// 7.28 Cooling Device (type 27)
 constexpr FieldRow kCoolingRows[] = {
     {.selector = "/COOLINGPROBE", .type = 27, .decode = FieldDecode::Handle, .at = 0x04,
      .size = 2, .name = "Temperature Probe Handle", .none = kNoneIfAllOnes},
@@ -185,6 +185,7 @@ constexpr FieldRow kCoolingRows[] = {
      .name = "Description"},
 };
 
+// 7.31 Out-of-Band Remote Access (type 30)
 constexpr FieldRow kRemoteAccessRows[] = {
     {.selector = "/REMOTEACCESSMAN", .type = 30, .decode = FieldDecode::String, .at = 0x04,
      .name = "Manufacturer Name"},
@@ -194,6 +195,7 @@ constexpr FieldRow kRemoteAccessRows[] = {
      .name = "Outbound Connection", .names = &kEnabledNames, .shift = 1, .mask = 0x01},
 };
 
+// 7.32 Boot Integrity Services (BIS) Entry Point (type 31)
 constexpr FieldRow kBisRows[] = {
     {.selector = "/BISCHECKSUM", .type = 31, .decode = FieldDecode::Special, .at = 0x04,
      .name = "Checksum", .special = BisChecksum},
@@ -203,11 +205,13 @@ constexpr FieldRow kBisRows[] = {
      .name = "32-bit Entry Point Address"},
 };
 
+// 7.33 System Boot Information (type 32)
 constexpr FieldRow kBootRows[] = {
     {.selector = "/BOOTSTATUS", .type = 32, .decode = FieldDecode::Name, .at = 0x0A,
      .name = "Status", .names = &names::kBootStatus},
 };
 
+// 7.35 Management Device (type 34)
 constexpr FieldRow kManagementDeviceRows[] = {
     {.selector = "/MGMTDEVICEDESC", .type = 34, .decode = FieldDecode::Special, .at = 0x04,
      .name = "Description", .special = ManagementDeviceDescription},
@@ -219,6 +223,7 @@ constexpr FieldRow kManagementDeviceRows[] = {
      .name = "Address Type", .names = &names::kManagementDeviceAddressType},
 };
 
+// 7.36 Management Device Component (type 35)
 constexpr FieldRow kManagementComponentRows[] = {
     {.selector = "/MGMTCOMPONENTDESC", .type = 35, .decode = FieldDecode::String, .at = 0x04,
      .name = "Description"},
@@ -231,6 +236,7 @@ constexpr FieldRow kManagementComponentRows[] = {
      .at = 0x09, .size = 2, .name = "Threshold Handle", .none = kNoneIfAllOnes},
 };
 
+// 7.37 Management Device Threshold Data (type 36)
 // In the unit of the component the thresholds belong to.
 constexpr FieldRow kManagementThresholdRows[] = {
     {.selector = "/MGMTTHRESHOLDLOWERNONCRIT", .type = 36, .decode = FieldDecode::Special,
@@ -253,38 +259,45 @@ constexpr FieldRow kManagementThresholdRows[] = {
      .kind = FieldKind::Number, .special = Reading<0, true>},
 };
 
+// The strings no field names, as the earlier reports showed them.
+constexpr PlaceLabel kVoltageProbePlaces[] = {{1, "Description"}};
+
+constexpr StructureGroup kGroups[] = {
+    {.selector = "/VOLTPROBE", .type = 26, .heading = "Voltage Probe",
+     .what = "voltage probe",
+     .rows = kVoltageProbe.rows, .rowCount = kProbeRowCount, .places = kVoltageProbePlaces,
+     .placeCount = std::size(kVoltageProbePlaces)},
+    {.selector = "/COOLING", .type = 27, .heading = "Cooling Device",
+     .what = "cooling device",
+     .rows = kCoolingRows, .rowCount = std::size(kCoolingRows)},
+    {.selector = "/TEMPPROBE", .type = 28, .heading = "Temperature Probe",
+     .what = "temperature probe",
+     .rows = kTemperatureProbe.rows, .rowCount = kProbeRowCount},
+    {.selector = "/CURRENTPROBE", .type = 29, .heading = "Electrical Current Probe",
+     .what = "electrical current probe",
+     .rows = kCurrentProbe.rows, .rowCount = kProbeRowCount},
+    {.selector = "/REMOTEACCESS", .type = 30, .heading = "Out-of-band Remote Access",
+     .what = "out-of-band remote access",
+     .rows = kRemoteAccessRows, .rowCount = std::size(kRemoteAccessRows)},
+    {.selector = "/BIS", .type = 31, .heading = "Boot Integrity Services Entry Point",
+     .what = "boot integrity services entry point",
+     .rows = kBisRows, .rowCount = std::size(kBisRows)},
+    {.selector = "/BOOT", .type = 32, .heading = "System Boot Info",
+     .what = "system boot",
+     .rows = kBootRows, .rowCount = std::size(kBootRows)},
+    {.selector = "/MGMTDEVICE", .type = 34, .heading = "Management Device",
+     .what = "management device",
+     .rows = kManagementDeviceRows, .rowCount = std::size(kManagementDeviceRows)},
+    {.selector = "/MGMTCOMPONENT", .type = 35, .heading = "Management Device Component",
+     .what = "management device component",
+     .rows = kManagementComponentRows, .rowCount = std::size(kManagementComponentRows)},
+    {.selector = "/MGMTTHRESHOLD", .type = 36, .heading = "Management Device Threshold Data",
+     .what = "management device threshold data",
+     .rows = kManagementThresholdRows, .rowCount = std::size(kManagementThresholdRows)},
+};
+
 }  // namespace
 
-constexpr auto kVoltageProbeKeys = MakeJsonKeys(kVoltageProbe.rows);
-extern const FieldSpan kVoltageProbeFields{kVoltageProbe.rows, kProbeRowCount,
-                                           kVoltageProbeKeys.keys};
-constexpr auto kCoolingKeys = MakeJsonKeys(kCoolingRows);
-extern const FieldSpan kCoolingFields{kCoolingRows, std::size(kCoolingRows),
-                                      kCoolingKeys.keys};
-constexpr auto kTemperatureProbeKeys = MakeJsonKeys(kTemperatureProbe.rows);
-extern const FieldSpan kTemperatureProbeFields{kTemperatureProbe.rows, kProbeRowCount,
-                                               kTemperatureProbeKeys.keys};
-constexpr auto kCurrentProbeKeys = MakeJsonKeys(kCurrentProbe.rows);
-extern const FieldSpan kCurrentProbeFields{kCurrentProbe.rows, kProbeRowCount,
-                                           kCurrentProbeKeys.keys};
-constexpr auto kRemoteAccessKeys = MakeJsonKeys(kRemoteAccessRows);
-extern const FieldSpan kRemoteAccessFields{kRemoteAccessRows, std::size(kRemoteAccessRows),
-                                           kRemoteAccessKeys.keys};
-constexpr auto kBisKeys = MakeJsonKeys(kBisRows);
-extern const FieldSpan kBisFields{kBisRows, std::size(kBisRows), kBisKeys.keys};
-constexpr auto kBootKeys = MakeJsonKeys(kBootRows);
-extern const FieldSpan kBootFields{kBootRows, std::size(kBootRows), kBootKeys.keys};
-constexpr auto kManagementDeviceKeys = MakeJsonKeys(kManagementDeviceRows);
-extern const FieldSpan kManagementDeviceFields{kManagementDeviceRows,
-                                               std::size(kManagementDeviceRows),
-                                               kManagementDeviceKeys.keys};
-constexpr auto kManagementComponentKeys = MakeJsonKeys(kManagementComponentRows);
-extern const FieldSpan kManagementComponentFields{kManagementComponentRows,
-                                                  std::size(kManagementComponentRows),
-                                                  kManagementComponentKeys.keys};
-constexpr auto kManagementThresholdKeys = MakeJsonKeys(kManagementThresholdRows);
-extern const FieldSpan kManagementThresholdFields{kManagementThresholdRows,
-                                                  std::size(kManagementThresholdRows),
-                                                  kManagementThresholdKeys.keys};
+extern const GroupList kProbeGroups{kGroups, std::size(kGroups)};
 
 }  // namespace tarnlix

@@ -1,5 +1,5 @@
 // Processor (type 4) and cache (type 7).
-#include "smbios/bytes.h"
+#include "acquire/bytes.h"
 #include "smbios/field_tables.h"
 
 namespace tarnlix {
@@ -57,14 +57,8 @@ IdForm IdFormOf(const StructureView& s) {
 }
 
 bool ProcessorId(const FieldRow&, const StructureView& s, FieldValue& value) {
-  static const char kHex[] = "0123456789ABCDEF";
-  char text[23];
-  for (int i = 0; i < 8; ++i) {
-    text[3 * i] = kHex[s.bytes[0x08 + i] >> 4];
-    text[3 * i + 1] = kHex[s.bytes[0x08 + i] & 0xF];
-    if (i < 7) text[3 * i + 2] = ' ';
-  }
-  value.SetText({text, sizeof text});
+  value.BeginText();
+  value.AppendHexBytes(s.bytes + 0x08, 8);
   return true;
 }
 
@@ -197,28 +191,36 @@ bool CacheSize(const FieldRow& row, const StructureView& s, FieldValue& value) {
   return true;
 }
 
+// 7.5 Processor Information (type 4)
 constexpr FieldRow kProcessorRows[] = {
-    Slot("/PROCESSORSOCKET", 4, 0, "Socket Designation"),
-    Slot("/PROCESSORMAN", 4, 1, "Manufacturer"),
-    Slot("/PROCESSORVER", 4, 2, "Version"),
-    Slot("/PROCESSORSERIAL", 4, 3, "Serial Number"),
-    Slot("/PROCESSORASSET", 4, 4, "Asset Tag"),
-    Slot("/PROCESSORPARTNUM", 4, 5, "Part Number"),
-    Slot("/PROCESSOREXTRA", 4, 6, ""),
+    {.selector = "/PROCESSORSOCKET", .type = 4, .decode = FieldDecode::String, .at = 0x04,
+     .place = 1, .name = "Socket Designation", .label = "Socket"},
+    {.selector = "/PROCESSORMAN", .type = 4, .decode = FieldDecode::String, .at = 0x07, .place = 2,
+     .name = "Manufacturer"},
+    {.selector = "/PROCESSORVER", .type = 4, .decode = FieldDecode::String, .at = 0x10, .place = 3,
+     .name = "Version"},
+    {.selector = "/PROCESSORSERIAL", .type = 4, .decode = FieldDecode::String, .at = 0x20,
+     .place = 4, .name = "Serial Number", .label = "Serial#"},
+    {.selector = "/PROCESSORASSET", .type = 4, .decode = FieldDecode::String, .at = 0x21,
+     .place = 5, .name = "Asset Tag", .label = "Asset tag"},
+    {.selector = "/PROCESSORPARTNUM", .type = 4, .decode = FieldDecode::String, .at = 0x22,
+     .place = 6, .name = "Part Number", .label = "Part#"},
+    {.selector = "/PROCESSOREXTRA", .type = 4, .decode = FieldDecode::StringNumber, .at = 7,
+     .since = 5, .place = 7, .label = "Extra"},
     // A family above 0xFD is in the word at 0x28.
     {.selector = "/PROCESSORFAMILY", .type = 4, .decode = FieldDecode::ProcessorFamily,
      .at = 0x06, .name = "Family", .names = &names::kProcessorFamily, .escape = 0xFE,
-     .wideAt = 0x28, .wideSize = 2, .label = "Family        "},
+     .wideAt = 0x28, .wideSize = 2},
     {.selector = "/PROCESSORSPEED", .type = 4, .decode = FieldDecode::Number, .at = 0x16,
      .size = 2, .since = 0x1A, .name = "Current Speed", .unit = "MHz",
-     .kind = FieldKind::Number, .none = kNoneIfZero, .label = "Speed         "},
+     .kind = FieldKind::Number, .none = kNoneIfZero, .label = "Speed"},
     // A count of one byte reads 0xFF when the real count is in a word.
     {.selector = "/PROCESSORCORES", .type = 4, .decode = FieldDecode::Number, .at = 0x23,
      .since = 0x28, .name = "Core Count", .kind = FieldKind::Number, .none = kNoneIfZero,
-     .escape = 0xFF, .wideAt = 0x2A, .wideSize = 2, .label = "Cores         "},
+     .escape = 0xFF, .wideAt = 0x2A, .wideSize = 2, .label = "Cores"},
     {.selector = "/PROCESSORTHREADS", .type = 4, .decode = FieldDecode::Number, .at = 0x25,
      .since = 0x28, .name = "Thread Count", .kind = FieldKind::Number, .none = kNoneIfZero,
-     .escape = 0xFF, .wideAt = 0x2E, .wideSize = 2, .label = "Threads       "},
+     .escape = 0xFF, .wideAt = 0x2E, .wideSize = 2, .label = "Threads"},
     {.selector = "/PROCESSORTYPE", .type = 4, .decode = FieldDecode::Name, .at = 0x05,
      .since = 0x1A, .name = "Type", .names = &names::kProcessorType},
     {.selector = "/PROCESSORID", .type = 4, .decode = FieldDecode::Special, .at = 0x08,
@@ -260,8 +262,10 @@ constexpr FieldRow kProcessorRows[] = {
      .label = "Socket Type"},
 };
 
+// 7.8 Cache Information (type 7)
 constexpr FieldRow kCacheRows[] = {
-    Slot("/CACHESOCKET", 7, 0, "Socket Designation"),
+    {.selector = "/CACHESOCKET", .type = 7, .decode = FieldDecode::String, .at = 0x04, .place = 1,
+     .name = "Socket Designation", .label = "Socket"},
     {.selector = "/CACHECONFIG", .type = 7, .decode = FieldDecode::Special, .at = 0x05,
      .size = 2, .since = 0x0F, .name = "Configuration", .special = CacheConfigurationText},
     {.selector = "/CACHELEVEL", .type = 7, .decode = FieldDecode::Special, .at = 0x05,
@@ -294,13 +298,17 @@ constexpr FieldRow kCacheRows[] = {
      .name = "Associativity", .names = &names::kCacheAssociativity},
 };
 
+constexpr StructureGroup kGroups[] = {
+    {.selector = "/PROCESSOR", .type = 4, .heading = "Processor Information",
+     .what = "processor",
+     .rows = kProcessorRows, .rowCount = std::size(kProcessorRows)},
+    {.selector = "/CACHE", .type = 7, .heading = "Cache Information",
+     .what = "cache",
+     .rows = kCacheRows, .rowCount = std::size(kCacheRows)},
+};
+
 }  // namespace
 
-constexpr auto kProcessorKeys = MakeJsonKeys(kProcessorRows);
-extern const FieldSpan kProcessorFields{kProcessorRows, std::size(kProcessorRows),
-                                        kProcessorKeys.keys};
-constexpr auto kCacheKeys = MakeJsonKeys(kCacheRows);
-extern const FieldSpan kCacheFields{kCacheRows, std::size(kCacheRows),
-                                    kCacheKeys.keys};
+extern const GroupList kProcessorGroups{kGroups, std::size(kGroups)};
 
 }  // namespace tarnlix

@@ -1,5 +1,5 @@
 // BIOS (type 0), system (type 1), baseboard (type 2) and enclosure (type 3).
-#include "smbios/bytes.h"
+#include "acquire/bytes.h"
 #include "smbios/field_tables.h"
 
 namespace tarnlix {
@@ -108,15 +108,27 @@ bool ChassisElements(const FieldRow&, const StructureView& s, FieldValue& value)
 inline constexpr CodeName kLockEntries[] = {{0, "Not Present"}, {1, "Present"}};
 inline constexpr NameTable kLockNames{kLockEntries, 2};
 
+// The SKU's string number follows the contained-element records: count at
+// 0x13, size of each at 0x14.
+bool ChassisSku(const FieldRow&, const StructureView& s, FieldValue& value) {
+  size_t offset = 0x15 + size_t{s.bytes[0x13]} * s.bytes[0x14];
+  if (offset >= s.length || s.bytes[offset] > kMaxPlacedString) return false;
+  value.SetLasting(s.String(s.bytes[offset]));
+  return true;
+}
+
+// 7.1 BIOS Information (type 0)
 constexpr FieldRow kBiosRows[] = {
-    Slot("/BIOSVENDOR", 0, 0, "Vendor"),
-    Slot("/BIOSVER", 0, 1, "Version"),
-    {.selector = "/BIOSDATE", .type = 0, .decode = FieldDecode::Slot, .at = 2,
-     .name = "Release Date", .isoForm = true},
+    {.selector = "/BIOSVENDOR", .type = 0, .decode = FieldDecode::String, .at = 0x04,
+     .place = 1, .name = "Vendor"},
+    {.selector = "/BIOSVER", .type = 0, .decode = FieldDecode::String, .at = 0x05, .place = 2,
+     .name = "Version"},
+    {.selector = "/BIOSDATE", .type = 0, .decode = FieldDecode::String, .at = 0x08, .place = 3,
+     .name = "Release Date", .label = "Date", .isoForm = true},
     {.selector = "/BIOSREV", .type = 0, .decode = FieldDecode::Release, .at = 0x14, .size = 2,
-     .since = 0x18, .name = "BIOS Revision", .label = "Revision      "},
+     .since = 0x18, .name = "BIOS Revision", .label = "Revision"},
     {.selector = "/ECREV", .type = 0, .decode = FieldDecode::Release, .at = 0x16, .size = 2,
-     .since = 0x18, .name = "Firmware Revision", .label = "EC revision   "},
+     .since = 0x18, .name = "Firmware Revision", .label = "EC revision"},
     {.selector = "/BIOSADDRESS", .type = 0, .decode = FieldDecode::Special, .at = 0x06,
      .size = 2, .name = "Address", .special = BiosAddress},
     {.selector = "/BIOSRUNTIME", .type = 0, .decode = FieldDecode::Special, .at = 0x06,
@@ -127,27 +139,44 @@ constexpr FieldRow kBiosRows[] = {
     {.selector = "/BIOSCHARS", .type = 0, .decode = FieldDecode::Special, .at = 0x0A, .size = 8,
      .name = "Characteristics", .kind = FieldKind::List, .special = BiosCharacteristics},
 };
+// The strings no field names, as the earlier reports showed them.
+constexpr PlaceLabel kBiosPlaces[] = {{4, "Extra1"}, {5, "Extra2"}, {6, "Extra3"}, {7, "Extra4"}};
 
+// 7.2 System Information (type 1)
 constexpr FieldRow kSystemRows[] = {
-    Slot("/PCMAKER", 1, 0, "Manufacturer"),
-    Slot("/PCNAME", 1, 1, "Product Name"),
-    Slot("/PCVER", 1, 2, "Version"),
-    Slot("/PCSERIAL", 1, 3, "Serial Number"),
-    Slot("/PCSKU", 1, 4, "SKU Number"),
-    Slot("/PCFAMILY", 1, 5, "Family"),
+    {.selector = "/PCMAKER", .type = 1, .decode = FieldDecode::String, .at = 0x04, .place = 1,
+     .name = "Manufacturer"},
+    {.selector = "/PCNAME", .type = 1, .decode = FieldDecode::String, .at = 0x05, .place = 2,
+     .name = "Product Name", .label = "Product name"},
+    {.selector = "/PCVER", .type = 1, .decode = FieldDecode::String, .at = 0x06, .place = 3,
+     .name = "Version"},
+    {.selector = "/PCSERIAL", .type = 1, .decode = FieldDecode::String, .at = 0x07, .place = 4,
+     .name = "Serial Number", .label = "Serial#"},
+    {.selector = "/PCSKU", .type = 1, .decode = FieldDecode::String, .at = 0x19, .place = 5,
+     .name = "SKU Number", .label = "SKU"},
+    {.selector = "/PCFAMILY", .type = 1, .decode = FieldDecode::String, .at = 0x1A, .place = 6,
+     .name = "Family"},
     {.selector = "/PCUUID", .type = 1, .decode = FieldDecode::Uuid, .at = 0x08, .size = 16,
-     .name = "UUID", .label = "UUID          "},
+     .name = "UUID"},
     {.selector = "/PCWAKEUP", .type = 1, .decode = FieldDecode::Name, .at = 0x18,
      .name = "Wake-up Type", .names = &names::kSystemWakeup},
 };
+constexpr PlaceLabel kSystemPlaces[] = {{7, "Extra"}};
 
+// 7.3 Baseboard (or Module) Information (type 2)
 constexpr FieldRow kBoardRows[] = {
-    Slot("/BOARDMAN", 2, 0, "Manufacturer"),
-    Slot("/BOARDPRODUCT", 2, 1, "Product Name"),
-    Slot("/BOARDVER", 2, 2, "Version"),
-    Slot("/BOARDSERIAL", 2, 3, "Serial Number"),
-    Slot("/BOARDASSET", 2, 4, "Asset Tag"),
-    Slot("/BOARDLOCATION", 2, 5, "Location In Chassis"),
+    {.selector = "/BOARDMAN", .type = 2, .decode = FieldDecode::String, .at = 0x04, .place = 1,
+     .name = "Manufacturer"},
+    {.selector = "/BOARDPRODUCT", .type = 2, .decode = FieldDecode::String, .at = 0x05,
+     .place = 2, .name = "Product Name", .label = "Product name"},
+    {.selector = "/BOARDVER", .type = 2, .decode = FieldDecode::String, .at = 0x06, .place = 3,
+     .name = "Version"},
+    {.selector = "/BOARDSERIAL", .type = 2, .decode = FieldDecode::String, .at = 0x07,
+     .place = 4, .name = "Serial Number", .label = "Serial#"},
+    {.selector = "/BOARDASSET", .type = 2, .decode = FieldDecode::String, .at = 0x08,
+     .place = 5, .name = "Asset Tag", .label = "Asset tag"},
+    {.selector = "/BOARDLOCATION", .type = 2, .decode = FieldDecode::String, .at = 0x0A,
+     .place = 6, .name = "Location In Chassis", .label = "Location"},
     {.selector = "/BOARDFEATURES", .type = 2, .decode = FieldDecode::Bits, .at = 0x09,
      .name = "Features", .kind = FieldKind::List, .names = &names::kBoardFeatures},
     {.selector = "/BOARDCHASSIS", .type = 2, .decode = FieldDecode::Handle, .at = 0x0B,
@@ -158,17 +187,27 @@ constexpr FieldRow kBoardRows[] = {
      .name = "Contained Object Handles", .kind = FieldKind::List,
      .special = BoardObjectHandles},
 };
+// One column wider than every other label, as the earlier reports had it.
+constexpr PlaceLabel kBoardPlaces[] = {{7, "Extra          "}};
 
+// 7.4 System Enclosure or Chassis (type 3)
 constexpr FieldRow kEnclosureRows[] = {
-    Slot("/ENCLOSUREMAN", 3, 0, "Manufacturer"),
+    {.selector = "/ENCLOSUREMAN", .type = 3, .decode = FieldDecode::String, .at = 0x04,
+     .place = 1, .name = "Manufacturer"},
     // The standard's names of the chassis types, which scripts have always
     // read; the misspelt text is the one they used. /ENCLOSURECHASSIS gives
     // dmidecode's.
-    Slot("/ENCLOSURETYPE", 3, 1, ""),
-    Alias(Slot("/ENCLOSURETYPE", 3, 1, ""), "/ENCLOSEURETYPE"),
-    Slot("/ENCLOSUREVER", 3, 2, "Version"),
-    Slot("/ENCLOSURESERIAL", 3, 3, "Serial Number"),
-    Slot("/ENCLOSUREASSET", 3, 4, "Asset Tag"),
+    {.selector = "/ENCLOSURETYPE", .type = 3, .decode = FieldDecode::Name, .at = 0x05,
+     .place = 2, .names = &names::kStandardChassisType, .mask = 0x7F, .label = "Type"},
+    Alias({.selector = "/ENCLOSURETYPE", .type = 3, .decode = FieldDecode::Name, .at = 0x05,
+           .place = 2, .names = &names::kStandardChassisType, .mask = 0x7F, .label = "Type"},
+          "/ENCLOSEURETYPE"),
+    {.selector = "/ENCLOSUREVER", .type = 3, .decode = FieldDecode::String, .at = 0x06,
+     .place = 3, .name = "Version"},
+    {.selector = "/ENCLOSURESERIAL", .type = 3, .decode = FieldDecode::String, .at = 0x07,
+     .place = 4, .name = "Serial Number", .label = "Serial#"},
+    {.selector = "/ENCLOSUREASSET", .type = 3, .decode = FieldDecode::String, .at = 0x08,
+     .place = 5, .name = "Asset Tag", .label = "Asset tag"},
     {.selector = "/ENCLOSURECHASSIS", .type = 3, .decode = FieldDecode::Name, .at = 0x05,
      .name = "Type", .names = &names::kChassisType, .mask = 0x7F, .label = "Chassis Type"},
     {.selector = "/ENCLOSURELOCK", .type = 3, .decode = FieldDecode::Name, .at = 0x05,
@@ -190,22 +229,29 @@ constexpr FieldRow kEnclosureRows[] = {
     {.selector = "/ENCLOSUREELEMENTS", .type = 3, .decode = FieldDecode::Special, .at = 0x13,
      .size = 2, .name = "Contained Elements", .kind = FieldKind::List,
      .special = ChassisElements},
-    Slot("/ENCLOSURESKU", 3, 5, "SKU Number"),
+    {.selector = "/ENCLOSURESKU", .type = 3, .decode = FieldDecode::Special, .at = 0x13,
+     .size = 2, .place = 6, .name = "SKU Number", .special = ChassisSku, .label = "SKU"},
+};
+constexpr PlaceLabel kEnclosurePlaces[] = {{7, "Extra"}};
+
+constexpr StructureGroup kGroups[] = {
+    {.selector = "/BIOS", .type = 0, .heading = "BIOS Information", .what = "BIOS",
+     .rows = kBiosRows, .rowCount = std::size(kBiosRows), .places = kBiosPlaces,
+     .placeCount = std::size(kBiosPlaces)},
+    {.selector = "/PC", .type = 1, .heading = "System Information", .what = "system",
+     .rows = kSystemRows, .rowCount = std::size(kSystemRows), .places = kSystemPlaces,
+     .placeCount = std::size(kSystemPlaces)},
+    {.selector = "/BOARD", .type = 2, .heading = "Base Board", .what = "baseboard",
+     .rows = kBoardRows, .rowCount = std::size(kBoardRows), .places = kBoardPlaces,
+     .placeCount = std::size(kBoardPlaces)},
+    {.selector = "/ENCLOSURE", .type = 3, .heading = "System Enclosure",
+     .what = "enclosure (chassis)", .rows = kEnclosureRows,
+     .rowCount = std::size(kEnclosureRows), .places = kEnclosurePlaces,
+     .placeCount = std::size(kEnclosurePlaces)},
 };
 
 }  // namespace
 
-constexpr auto kBiosKeys = MakeJsonKeys(kBiosRows);
-extern const FieldSpan kBiosFields{kBiosRows, std::size(kBiosRows),
-                                   kBiosKeys.keys};
-constexpr auto kSystemKeys = MakeJsonKeys(kSystemRows);
-extern const FieldSpan kSystemFields{kSystemRows, std::size(kSystemRows),
-                                     kSystemKeys.keys};
-constexpr auto kBoardKeys = MakeJsonKeys(kBoardRows);
-extern const FieldSpan kBoardFields{kBoardRows, std::size(kBoardRows),
-                                    kBoardKeys.keys};
-constexpr auto kEnclosureKeys = MakeJsonKeys(kEnclosureRows);
-extern const FieldSpan kEnclosureFields{kEnclosureRows, std::size(kEnclosureRows),
-                                        kEnclosureKeys.keys};
+extern const GroupList kSystemGroups{kGroups, std::size(kGroups)};
 
 }  // namespace tarnlix

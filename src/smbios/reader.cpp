@@ -3,9 +3,8 @@
 #include <cstring>
 
 #include "acquire/entry_point.h"
-#include "smbios/iso_date.h"
-#include "smbios/slot_maps.h"
-#include "smbios/structure_step.h"
+#include "acquire/structure_step.h"
+#include "smbios/identity_table.h"
 
 namespace tarnlix {
 
@@ -17,12 +16,13 @@ bool SmbiosReader::Load() {
   instanceOrder.clear();
   otherOrder.clear();
   for (uint32_t& start : instanceStart) start = 0;
-  memoryTotalMb = 0;
+  tableValues = {};
   versionMajor = versionMinor = 0;
 
   AcquireOptions options;
   options.directRead = &directRead;
   options.fromPath = fromSourceFile ? &sourceFile : nullptr;
+  options.tableFromIdentity = BuildIdentityTable;
   rawTable = AcquireRawTable(options);
   if (!rawTable) return false;
   tableSource = rawTable->source;
@@ -63,7 +63,7 @@ void SmbiosReader::Release() {
   instanceOrder = {};
   otherOrder = {};
   for (uint32_t& start : instanceStart) start = 0;
-  memoryTotalMb = 0;
+  tableValues = {};
   answers.clear();
 }
 
@@ -84,7 +84,7 @@ void SmbiosReader::WalkStructures(const uint8_t* data, size_t start, size_t leng
       record.type = record.structureType;
       record.stored = true;
     }
-    if (record.structureType == 17) memoryTotalMb += MemorySizeMb(View(record));
+    AddToTableValues(record.structureType, View(record), tableValues);
     position = next;
   }
 }
@@ -97,26 +97,24 @@ SmbiosVersion SmbiosReader::DecodedVersion() const {
 StructureView SmbiosReader::View(const SmbiosRecord& record) const {
   const uint8_t* structure = tableBytes + record.offset;
   SmbiosVersion version = DecodedVersion();
-  return {structure, record.length, structure + record.length, record.stringsLength,
-          version.major, version.minor};
+  return {.bytes = structure,
+          .length = record.length,
+          .strings = structure + record.length,
+          .stringsLength = record.stringsLength,
+          .versionMajor = version.major,
+          .versionMinor = version.minor,
+          .table = &tableValues};
 }
 
-std::string_view SmbiosReader::Slot(const SmbiosRecord& record, int slot) const {
-  return Slot(record, slot, View(record));
-}
-
-std::string_view SmbiosReader::Slot(const SmbiosRecord& record, int slot,
-                                    const StructureView& view) const {
-  if (!record.stored || slot < 0 || slot >= kSlotsPerRecord) return {};
-  const SlotRule& rule = SlotRulesFor(record.type)[slot];
-  const uint8_t* structure = tableBytes + record.offset;
-  if (rule.source == SlotSource::ChassisTypeName) {
-    const char* name = record.length > 5 ? ChassisTypeName(structure[5]) : nullptr;
-    return name != nullptr ? std::string_view(name) : std::string_view();
+void SmbiosReader::PlaceText(const SmbiosRecord& record, const StructureView& view, int place,
+                             FieldValue& value) const {
+  value.Clear();
+  if (!record.stored) return;
+  if (const FieldRow* row = PlaceRow(record.type, place)) {
+    DecodeField(*row, view, false, value);
+  } else {
+    value.SetLasting(view.String(static_cast<uint8_t>(place)));
   }
-  uint8_t number = SlotStringNumber(rule, structure, record.length);
-  if (number > kMaxStrings) return {};
-  return view.String(number);
 }
 
 const char* SmbiosReader::Keep(std::string_view text) const {
@@ -124,13 +122,17 @@ const char* SmbiosReader::Keep(std::string_view text) const {
 }
 
 const char* SmbiosReader::SlotText(const SmbiosRecord& record, int slot) const {
-  std::string_view text = Slot(record, slot);
-  return text.empty() ? nullptr : Keep(text);
+  FieldValue value;
+  PlaceText(record, View(record), slot + 1, value);
+  return value.present() ? Keep(value.text()) : nullptr;
 }
 
 bool SmbiosReader::HasStrings(const SmbiosRecord& record) const {
-  for (int slot = 0; slot < kSlotsPerRecord; ++slot) {
-    if (!Slot(record, slot).empty()) return true;
+  FieldValue value;
+  StructureView view = View(record);
+  for (int place = 1; place <= kPlaceCount; ++place) {
+    PlaceText(record, view, place, value);
+    if (value.present()) return true;
   }
   return false;
 }
@@ -170,45 +172,27 @@ const SmbiosRecord* SmbiosReader::Instance(uint16_t type, size_t index) const {
 
 void SmbiosReader::Decode(const FieldRow& field, const SmbiosRecord& record, bool iso,
                           FieldValue& value) const {
-  Decode(field, record, View(record), iso, value);
-}
-
-void SmbiosReader::Decode(const FieldRow& field, const SmbiosRecord& record,
-                          const StructureView& view, bool iso, FieldValue& value) const {
-  if (field.decode != FieldDecode::Slot) {
-    DecodeField(field, view, value);
-    return;
-  }
-  std::string_view text = Slot(record, field.at, view);
-  if (iso && field.isoForm && !text.empty()) {
-    std::string date(text);
-    value.SetText(FormatIsoDate(date.c_str()));
-    return;
-  }
-  value.SetLasting(text);
+  DecodeField(field, View(record), iso, value);
 }
 
 void SmbiosReader::Decode(const FieldRow& field, size_t index, bool iso,
                           FieldValue& value) const {
   value.Clear();
-  if (field.decode == FieldDecode::MemoryTotal) {
-    if (loaded != 0 && memoryTotalMb != 0) value.SetNumber(memoryTotalMb);
-    return;
+  if (loaded == 0) return;
+  if (!field.OfStructure()) {
+    StructureView none;
+    none.table = &tableValues;
+    DecodeField(field, none, iso, value);
+  } else if (const SmbiosRecord* record = Instance(field.type, index)) {
+    Decode(field, *record, iso, value);
   }
-  if (const SmbiosRecord* record = Instance(field.type, index)) Decode(field, *record, iso, value);
 }
 
 const char* SmbiosReader::Value(const FieldRow& field, size_t index, bool iso) const {
   FieldValue value;
   Decode(field, index, iso, value);
-  if (!value.present()) return nullptr;
-  if (value.kind() != FieldValue::Kind::List) return Keep(value.text());
-  std::string joined;
-  value.ForEachItem([&joined](std::string_view item) {
-    if (!joined.empty()) joined += ", ";
-    joined += item;
-  });
-  return joined.empty() ? nullptr : Keep(joined);
+  std::string text = value.Joined();
+  return text.empty() ? nullptr : Keep(text);
 }
 
 }  // namespace tarnlix

@@ -13,13 +13,11 @@
 
 namespace tarnlix {
 
-constexpr int kSlotsPerRecord = 7;
-constexpr int kMaxStrings = 20;  // string numbers above this fill no slot
 constexpr uint8_t kFirstUnstoredType = 32;
 
 // One walked structure: where its bytes are, decoded only when a field is
 // asked for. Structures of type 32 or above, or shorter than five bytes,
-// are walked but not stored: they have no string slots, and their type
+// are walked but not stored: they fill no report places, and their type
 // reads 0.
 struct SmbiosRecord {
   uint8_t type = 0;
@@ -73,23 +71,23 @@ class SmbiosReader {
   // The structure of a record, as the decoders see it.
   StructureView View(const SmbiosRecord& record) const;
 
-  // A field of the index-th structure of its type (from 0), in the date
-  // form "/ISO" asks for when iso is set. Leaves value absent when nothing
-  // was loaded, there is no such structure, or it has no such value. The
-  // memory total ignores the index.
+  // A field of the index-th structure of its type (from 0), or of the
+  // whole table for a Table row, through DecodeField. Leaves value absent
+  // when nothing was loaded, there is no such structure, or it has no such
+  // value.
   void Decode(const FieldRow& field, size_t index, bool iso, FieldValue& value) const;
   void Decode(const FieldRow& field, const SmbiosRecord& record, bool iso,
               FieldValue& value) const;
-  // The same through a view of the record made already (View).
-  void Decode(const FieldRow& field, const SmbiosRecord& record, const StructureView& view,
-              bool iso, FieldValue& value) const;
   // The same as one text, a list's items separated by ", "; null when
   // absent. Texts stay valid until Release.
   const char* Value(const FieldRow& field, size_t index = 0, bool iso = false) const;
-  // String slot `slot` of a stored record, trimmed of trailing spaces; null
-  // when empty. Valid until Release.
+  // The text of report place `slot` (from 0) of a stored record; null when
+  // empty. Valid until Release.
   const char* SlotText(const SmbiosRecord& record, int slot) const;
   bool HasStrings(const SmbiosRecord& record) const;
+  // The text of report place `place` (from 1) of a record, into value.
+  void PlaceText(const SmbiosRecord& record, const StructureView& view, int place,
+                 FieldValue& value) const;
 
   // Field accessors.
   const char* GetFirmwareVendor() const;
@@ -165,8 +163,6 @@ class SmbiosReader {
   // appends nothing and returns false when it has nothing to show.
   bool AppendRecordBody(const SmbiosRecord& record, TextBuffer& block, FieldValue& value) const;
   void IndexInstances();
-  std::string_view Slot(const SmbiosRecord& record, int slot) const;
-  std::string_view Slot(const SmbiosRecord& record, int slot, const StructureView& view) const;
   const char* Keep(std::string_view text) const;
   // The first structure's value of the field with this selector text.
   const char* FirstValue(const char* selector) const;
@@ -186,7 +182,7 @@ class SmbiosReader {
   // The record indices of the structures of every type the standard does
   // not define, in table order.
   std::vector<uint32_t> otherOrder;
-  uint64_t memoryTotalMb = 0;
+  TableValues tableValues;
   // The texts handed out by Value and SlotText.
   mutable std::deque<std::string> answers;
 };

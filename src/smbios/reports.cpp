@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "platform/stdout.h"
-#include "smbios/names.h"
 #include "smbios/reader.h"
 
 namespace tarnlix {
@@ -12,54 +11,59 @@ namespace {
 
 constexpr size_t kLabelWidth = 14;
 
-// A field's label is padded to the width of the slots' labels, which are
-// padded already (or empty).
-void AppendLine(TextBuffer& block, std::string_view label, std::string_view value,
-                bool pad = true) {
+// Tab, label, " :", tab, value. A label is padded to the width the earlier
+// reports gave their labels; a missing one reads "(null)", as they printed
+// it.
+void AppendLine(TextBuffer& block, const char* label, std::string_view value) {
   block.Append('\t');
-  block.Append(label);
-  for (size_t width = label.size(); pad && width < kLabelWidth; ++width) block.Append(' ');
+  if (label == nullptr) {
+    block.Append("(null)");
+  } else {
+    std::string_view text(label);
+    block.Append(text);
+    for (size_t width = text.size(); !text.empty() && width < kLabelWidth; ++width) {
+      block.Append(' ');
+    }
+  }
   block.Append(" :\t");
   block.Append(value);
 }
 
 }  // namespace
 
-// Each line is tab, label, " :", tab, value: the string slots first, then
-// every other field of the type, numbers with their unit. A list's further
-// items stand on lines of their own, under the first.
+// The report places first, as the earlier reports showed them, then every
+// other field of the type, numbers with their unit. A list's further items
+// stand on lines of their own, under the first.
 bool SmbiosReader::AppendRecordBody(const SmbiosRecord& record, TextBuffer& block,
                                     FieldValue& value) const {
   size_t start = block.size();
-  std::string_view shown[kSlotsPerRecord];
-  if (record.stored) {
-    const char* const* labels = FieldLabelTable[record.type];
-    for (int slot = 0; slot < kSlotsPerRecord; ++slot) {
-      std::string_view text = Slot(record, slot);
-      if (text.empty()) continue;
-      AppendLine(block, labels[slot] != nullptr ? labels[slot] : "(null)", text, false);
-      block.Append('\n');
-      shown[slot] = text;
-    }
+  StructureView view = View(record);
+  std::string shown[kPlaceCount];
+  for (int place = 1; place <= kPlaceCount; ++place) {
+    PlaceText(record, view, place, value);
+    if (!value.present()) continue;
+    AppendLine(block, PlaceLabelOf(record.type, place), value.text());
+    block.Append('\n');
+    shown[place - 1] = value.text();
   }
   const StructureGroup* group = GroupOf(record.structureType);
-  for (size_t i = 0; group != nullptr && i < group->fields->count; ++i) {
-    const FieldRow& row = group->fields->rows[i];
-    if (row.decode == FieldDecode::Slot || row.decode == FieldDecode::MemoryTotal) continue;
-    Decode(row, record, false, value);
+  for (size_t i = 0; group != nullptr && i < group->rowCount; ++i) {
+    const FieldRow& row = group->rows[i];
+    if (row.place != 0 || !row.OfStructure()) continue;
+    DecodeField(row, view, false, value);
     if (!value.present()) continue;
-    // A string a slot line has shown already is not shown twice, nor a list
-    // of such strings (a structure's OEM strings or options).
+    // A string a place has shown already is not shown twice, nor a list of
+    // such strings (a structure's OEM strings or options).
     auto wasShown = [&shown](std::string_view text) {
       return std::find(std::begin(shown), std::end(shown), text) != std::end(shown);
     };
-    if (row.decode == FieldDecode::String && wasShown(value.text())) continue;
+    if (row.ReadsString() && wasShown(value.text())) continue;
     if (value.kind() == FieldValue::Kind::List && record.stored && !value.text().empty()) {
       bool allShown = true;
       value.ForEachItem([&](std::string_view item) { allShown = allShown && wasShown(item); });
       if (allShown) continue;
     }
-    const char* label = row.label != nullptr ? row.label : row.name;
+    const char* label = row.ReportLabel();
     if (value.kind() == FieldValue::Kind::List) {
       bool first = true;
       value.ForEachItem([&](std::string_view item) {
@@ -107,7 +111,9 @@ void SmbiosReader::PrintAll() const {
 }
 
 const char* GroupHeading(int groupType) {
-  return groupType == kOtherTypes ? "Other Types" : TypeHeading(static_cast<uint8_t>(groupType));
+  if (groupType < 0 || groupType > kOtherTypes) return "";
+  const StructureGroup* group = GroupOfType(static_cast<uint16_t>(groupType));
+  return group != nullptr ? group->heading : TypeHeading(static_cast<uint8_t>(groupType));
 }
 
 void SmbiosReader::PrintGroup(int groupType) const {

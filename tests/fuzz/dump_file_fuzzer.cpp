@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "acquire/bytes.h"
 #include "acquire/entry_point.h"
+#include "acquire/structure_step.h"
 #include "fuzz_support.h"
-#include "smbios/bytes.h"
-#include "smbios/structure_step.h"
 
 namespace tarnlix::fuzz {
 namespace {

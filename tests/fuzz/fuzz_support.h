@@ -13,7 +13,6 @@
 #include "cli/selectors.h"
 #include "fake/fake_platform.h"
 #include "smbios/iso_date.h"
-#include "smbios/names.h"
 #include "smbios/reader.h"
 
 namespace tarnlix::fuzz {
@@ -34,10 +33,11 @@ inline bool Contains(const std::vector<uint8_t>& haystack, const char* text) {
                      bytes + std::strlen(text)) != haystack.end();
 }
 
-// The slot of an enclosure record that holds the chassis type's name, which
-// comes from a name table rather than from the table's bytes.
+// A report place that holds a name from a name table (the chassis type)
+// rather than a string of the table's bytes.
 inline bool IsNamedSlot(const SmbiosRecord& record, int slot) {
-  return record.type == 3 && slot == 1;
+  const FieldRow* row = PlaceRow(record.type, slot + 1);
+  return row != nullptr && row->decode == FieldDecode::Name;
 }
 
 // A decoded value has the form its row promises: the row's kind, digits
@@ -107,7 +107,7 @@ inline void CheckStore(const SmbiosReader& reader,
       continue;
     }
     FUZZ_CHECK(record.type < kFirstUnstoredType);
-    for (int slot = 0; slot < kSlotsPerRecord; ++slot) {
+    for (int slot = 0; slot < kPlaceCount; ++slot) {
       const char* text = reader.SlotText(record, slot);
       if (text == nullptr) continue;
       size_t size = std::strlen(text);
@@ -125,7 +125,7 @@ inline void ExerciseReader(fake::FakePlatform& fake, const SmbiosReader& reader)
   ForEachField([&](const FieldRow& field) {
     size_t count = reader.InstanceCount(field.type);
     // One past the last structure has no values.
-    FUZZ_CHECK(reader.Value(field, count) == nullptr || field.decode == FieldDecode::MemoryTotal);
+    FUZZ_CHECK(reader.Value(field, count) == nullptr || !field.OfStructure());
     for (size_t i = 0; i < count; ++i) {
       for (bool iso : {false, true}) {
         reader.Decode(field, i, iso, value);

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "acquire/bytes.h"
 #include "acquire/raw_table.h"
 #include "fake/fake_platform.h"
-#include "smbios/bytes.h"
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;

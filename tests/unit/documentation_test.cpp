@@ -48,7 +48,10 @@ std::string Capitalized(std::string text) {
 }
 
 std::string Description(const FieldRow& row) {
-  std::string text = row.name[0] != '\0' ? row.name : row.label != nullptr ? row.label : "";
+  // A report place's label is the earlier reports' word for it, not a
+  // description.
+  const char* label = row.place == 0 ? row.label : nullptr;
+  std::string text = row.name[0] != '\0' ? row.name : label != nullptr ? label : "";
   while (!text.empty() && text.back() == ' ') text.pop_back();
   if (std::string(row.selector).rfind("/OEM", 0) == 0) text = "OEM string " + std::string(row.selector + 4);
   auto note = kNotes.find(row.selector);
@@ -67,14 +70,13 @@ std::string FieldSection() {
     std::string type = group.type == kOtherTypes ? "" : ", type " + std::to_string(group.type);
     out += ".SS " + Capitalized(group.what) + ": " + group.selector + type + "\n";
     bool first = true;
-    for (size_t i = 0; i < group.fields->count; ++i) {
-      const FieldRow& row = group.fields->rows[i];
+    for (size_t i = 0; i < group.rowCount; ++i) {
+      const FieldRow& row = group.rows[i];
       if (row.alias) continue;
       out += first ? ".TP 24\n" : ".TP\n";
       first = false;
-      const FieldRow* alias = i + 1 < group.fields->count && group.fields->rows[i + 1].alias
-                                  ? &group.fields->rows[i + 1]
-                                  : nullptr;
+      const FieldRow* alias =
+          i + 1 < group.rowCount && group.rows[i + 1].alias ? &group.rows[i + 1] : nullptr;
       out += alias != nullptr ? ".BR " + std::string(row.selector) + " \" or \" " + alias->selector
                               : ".B " + std::string(row.selector);
       out += "\n" + Description(row) + "\n";

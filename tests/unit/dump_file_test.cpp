@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "acquire/bytes.h"
 #include "acquire/raw_table.h"
-#include "smbios/bytes.h"
 #include "test_support.h"
 
 namespace tarnlix {

@@ -6,15 +6,16 @@
 
 #include <cstring>
 
+#include "acquire/bytes.h"
 #include "acquire/raw_table.h"
 #include "platform/linux/linux_platform.h"
-#include "smbios/bytes.h"
 #include "test_support.h"
 
 namespace tarnlix {
 namespace {
 
 using linux_backend::LinuxFirmwareTable;
+using linux_backend::LinuxIdentity;
 using linux_backend::LinuxRegistry;
 using linux_backend::LinuxSystem;
 
@@ -42,24 +43,28 @@ TEST(LinuxBackend, FirmwareTableGetsTheVersionFromTheEntryPoint) {
     TempDir dir;
     dir.Write("DMI", Bytes(table));
     dir.Write("smbios_entry_point", c.entryPoint);
+    fake::FakePlatform fake;
     LinuxFirmwareTable firmware(dir.path());
-    uint32_t size = firmware.GetSystemFirmwareTable(nullptr, kProviderRsmb, 0, nullptr, 0);
-    ASSERT_EQ(size, table.size() + 8);
-    std::vector<uint8_t> buffer(size);
-    ASSERT_EQ(firmware.GetSystemFirmwareTable(nullptr, kProviderRsmb, 0, buffer.data(), size), size);
-    EXPECT_EQ(buffer[0], 0);
-    EXPECT_EQ(buffer[1], c.major);
-    EXPECT_EQ(buffer[2], c.minor);
-    EXPECT_EQ(buffer[3], c.revision);
-    EXPECT_EQ(ReadLe32(buffer.data() + 4), table.size());
-    EXPECT_TRUE(std::equal(table.begin(), table.end(), buffer.begin() + 8));
+    fake.platform.firmware = &firmware;
+    RawTablePtr read = ReadFirmwareSmbiosTable();
+    ASSERT_NE(read, nullptr);
+    ASSERT_EQ(read->length, table.size() + 8);
+    EXPECT_TRUE(read->hasHeader);
+    EXPECT_EQ(read->data[0], 0);
+    EXPECT_EQ(read->data[1], c.major);
+    EXPECT_EQ(read->data[2], c.minor);
+    EXPECT_EQ(read->data[3], c.revision);
+    EXPECT_EQ(ReadLe32(read->data + 4), table.size());
+    EXPECT_TRUE(std::equal(table.begin(), table.end(), read->data + 8));
   }
   TempDir unreadable;
+  fake::FakePlatform fake;
   LinuxFirmwareTable none(unreadable.path());
-  EXPECT_EQ(none.GetSystemFirmwareTable(nullptr, kProviderRsmb, 0, nullptr, 0), 0u);
+  fake.platform.firmware = &none;
+  EXPECT_EQ(ReadFirmwareSmbiosTable(), nullptr);
 }
 
-TEST(LinuxBackend, RegistryCopyIsRebuiltFromTheIdentityFiles) {
+TEST(LinuxBackend, TableIsRebuiltFromTheIdentityFilesWhereTheRegistryCopyStands) {
   TempDir dir;
   dir.Write("bios_vendor", "Phoenix\n");
   dir.Write("bios_version", "1.2\n");
@@ -77,8 +82,10 @@ TEST(LinuxBackend, RegistryCopyIsRebuiltFromTheIdentityFiles) {
   // product_serial is missing, as for a user without root.
 
   fake::FakePlatform fake;
-  LinuxRegistry registry(dir.path());
+  LinuxRegistry registry;
+  LinuxIdentity identity(dir.path());
   fake.platform.registry = &registry;
+  fake.platform.identity = &identity;
   fake.modules.missingEntries.insert("GetSystemFirmwareTable");
   SmbiosReader reader;
   ASSERT_TRUE(reader.Load());
@@ -97,12 +104,13 @@ TEST(LinuxBackend, RegistryCopyIsRebuiltFromTheIdentityFiles) {
   EXPECT_EQ(test::Text(reader.GetEnclosureType()), "Notebook");
   EXPECT_EQ(reader.recordCount(), 5u);
 
-  LinuxRegistry missing(dir.path() + "/nowhere");
-  KeyHandle key = nullptr;
-  EXPECT_NE(missing.RegOpenKeyExA(kHkeyLocalMachine,
-                                  "SYSTEM\\CurrentControlSet\\Services\\mssmbios\\Data",
-                                  0, kKeyRead, &key),
-            0);
+  // The structures are as long as the fields the system keeps need.
+  EXPECT_EQ(reader.Instance(0, 0)->length, 0x09);
+  EXPECT_EQ(reader.Instance(1, 0)->length, 0x1B);
+  EXPECT_EQ(reader.Value(*FindField("/BIOSROMSIZE")), nullptr) << "no size the system did not give";
+
+  LinuxIdentity missing(dir.path() + "/nowhere");
+  EXPECT_TRUE(missing.ReadIdentity().empty());
 }
 
 TEST(LinuxBackend, FileReadsNeverBlockOrRunAway) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "acquire/bytes.h"
 #include "cli/prom_output.h"
-#include "smbios/bytes.h"
 #include "test_support.h"
 
 namespace tarnlix {

@@ -8,7 +8,7 @@
 
 #include "fake/fake_platform.h"
 #include "net/network_info.h"
-#include "smbios/strings.h"
+#include "net/strings.h"
 
 namespace tarnlix {
 namespace {

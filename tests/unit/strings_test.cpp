@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "fake/fake_platform.h"
+#include "net/strings.h"
 #include "smbios/iso_date.h"
-#include "smbios/strings.h"
 
 namespace tarnlix {
 namespace {

@@ -1,10 +1,6 @@
-#include "acquire/entry_point.h"
-#include "acquire/raw_table.h"
-#include "platform/linux/linux_platform.h"
-#include "smbios/bytes.h"
-
 #include <cstdio>
-#include <cstring>
+
+#include "platform/linux/linux_platform.h"
 
 namespace tarnlix::linux_backend {
 
@@ -12,8 +8,7 @@ namespace {
 
 constexpr size_t kMaxTableSize = 16u * 1024u * 1024u;
 
-bool ReadBinaryFile(const std::string& path, size_t limit,
-                    std::vector<uint8_t>* bytes) {
+bool ReadBinaryFile(const std::string& path, size_t limit, std::vector<uint8_t>* bytes) {
   FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return false;
   uint8_t chunk[65536];
@@ -29,43 +24,22 @@ bool ReadBinaryFile(const std::string& path, size_t limit,
 
 }  // namespace
 
-bool LinuxFirmwareTable::Fill() {
-  if (filled_) return !table_.empty();
-  filled_ = true;
-  std::vector<uint8_t> structures;
-  // Both files are readable by root only.
-  if (!ReadBinaryFile(tablesDir_ + "/DMI", kMaxTableSize, &structures)) {
-    return false;
-  }
-  std::vector<uint8_t> entry;
-  EntryPoint ep;
-  if (!ReadBinaryFile(tablesDir_ + "/smbios_entry_point", 4096, &entry) ||
-      !ParseEntryPoint(entry.data(), entry.size(), &ep)) {
-    ep = EntryPoint{};  // version 0.0 when the entry point can't be read
-  }
-  table_.resize(kRawHeaderSize + structures.size());
-  table_[0] = 0;
-  table_[1] = ep.major;
-  table_[2] = ep.minor;
-  table_[3] = ep.revision;
-  WriteLe32(table_.data() + 4, static_cast<uint32_t>(structures.size()));
-  if (!structures.empty()) {
-    std::memcpy(table_.data() + kRawHeaderSize, structures.data(),
-                structures.size());
-  }
-  return true;
+// Linux has no firmware-table service: the kernel keeps the table and its
+// entry point as files.
+uint32_t LinuxFirmwareTable::GetSystemFirmwareTable(ProcAddress, uint32_t, uint32_t, void*,
+                                                    uint32_t) {
+  return 0;
 }
 
-uint32_t LinuxFirmwareTable::GetSystemFirmwareTable(ProcAddress, uint32_t provider,
-                                                    uint32_t tableId, void* buffer,
-                                                    uint32_t bufferSize) {
-  if (provider != kProviderRsmb || tableId != 0 || !Fill()) return 0;
-  uint32_t size = static_cast<uint32_t>(table_.size());
-  // Like the Windows service: a missing or short buffer gets the size needed.
-  if (buffer != nullptr && bufferSize >= size) {
-    std::memcpy(buffer, table_.data(), size);
+bool LinuxFirmwareTable::ReadTableAndEntryPoint(std::vector<uint8_t>* table,
+                                                std::vector<uint8_t>* entryPoint) {
+  // Both files are readable by root only.
+  if (!ReadBinaryFile(tablesDir_ + "/DMI", kMaxTableSize, table)) {
+    table->clear();
+    return false;
   }
-  return size;
+  if (!ReadBinaryFile(tablesDir_ + "/smbios_entry_point", 4096, entryPoint)) entryPoint->clear();
+  return true;
 }
 
 }  // namespace tarnlix::linux_backend

@@ -1,7 +1,6 @@
-#include <strings.h>
-
 #include <cstring>
 
+#include "platform/ascii.h"
 #include "platform/linux/linux_platform.h"
 
 namespace tarnlix::linux_backend {
@@ -13,7 +12,9 @@ struct Module {
   const char* const* entries;  // null-terminated
 };
 
-const char* const kKernel32Entries[] = {"GetSystemFirmwareTable", nullptr};
+// The firmware table is read from the kernel's files instead
+// (LinuxFirmwareTable::ReadTableAndEntryPoint).
+const char* const kKernel32Entries[] = {nullptr};
 const char* const kNtDllEntries[] = {
     "RtlInitUnicodeString", "NtOpenSection",      "NtMapViewOfSection",
     "NtUnmapViewOfSection", "ZwOpenSection",      "ZwMapViewOfSection",
@@ -29,7 +30,7 @@ const Module kModules[] = {
 ModuleHandle Find(const char* name) {
   for (const Module& module : kModules) {
     // Module names are matched without regard to case, as Windows does.
-    if (::strcasecmp(module.name, name) == 0) {
+    if (EqualsIgnoringCase(module.name, name)) {
       return const_cast<Module*>(&module);
     }
   }

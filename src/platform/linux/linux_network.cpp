@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "net/network_info.h"
 #include "platform/linux/linux_platform.h"
 
 namespace tarnlix::linux_backend {

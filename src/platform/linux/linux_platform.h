@@ -41,7 +41,7 @@ class LinuxModules : public ModuleApi {
   void FreeLibrary(ModuleHandle module) override;
 };
 
-// The kernel's copy of the firmware table, in the header form.
+// The kernel's copy of the firmware's table and entry point.
 class LinuxFirmwareTable : public FirmwareTableApi {
  public:
   explicit LinuxFirmwareTable(std::string tablesDir = "/sys/firmware/dmi/tables")
@@ -49,29 +49,29 @@ class LinuxFirmwareTable : public FirmwareTableApi {
   uint32_t GetSystemFirmwareTable(ProcAddress entry, uint32_t provider,
                                   uint32_t tableId, void* buffer,
                                   uint32_t bufferSize) override;
+  bool ReadTableAndEntryPoint(std::vector<uint8_t>* table,
+                              std::vector<uint8_t>* entryPoint) override;
 
  private:
-  bool Fill();
   std::string tablesDir_;
-  bool filled_ = false;
-  std::vector<uint8_t> table_;
 };
 
-// Linux keeps no registry copy of the table; the nearest OS-kept copy is the
-// kernel's DMI identity files, readable by any user for the non-secret
-// fields. They are rebuilt into a small header-form table.
 class LinuxRegistry : public RegistryApi {
  public:
-  explicit LinuxRegistry(std::string idDir = "/sys/class/dmi/id")
-      : idDir_(std::move(idDir)) {}
   long RegOpenKeyExA(uintptr_t root, const char* subKey, uint32_t options,
                      uint32_t access, KeyHandle* key) override;
   long RegQueryValueExA(KeyHandle key, const char* valueName, uint32_t* type,
                         uint8_t* data, uint32_t* size) override;
   long RegCloseKey(KeyHandle key) override;
+};
 
-  // The table rebuilt from the identity files (exposed for tests).
-  std::vector<uint8_t> BuildTable() const;
+// The kernel's DMI identity files, readable by any user for the fields that
+// are not secret: the nearest copy the system keeps where Windows keeps its
+// registry copy of the table.
+class LinuxIdentity : public IdentityApi {
+ public:
+  explicit LinuxIdentity(std::string idDir = "/sys/class/dmi/id") : idDir_(std::move(idDir)) {}
+  std::vector<IdentityText> ReadIdentity() override;
 
  private:
   std::string idDir_;

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ascii.h"
 #include "platform/linux/linux_platform.h"
 
 namespace tarnlix::linux_backend {
@@ -31,10 +32,6 @@ constexpr int32_t kStatusAccessDenied = static_cast<int32_t>(0xC0000022u);
 constexpr int32_t kStatusObjectNameNotFound = static_cast<int32_t>(0xC0000034u);
 
 const char16_t kSectionName[] = u"\\device\\physicalmemory";
-
-char16_t LowerAscii(char16_t c) {
-  return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
 
 // Only the physical-memory section exists here; its name is matched as the
 // object manager would, without case only when the caller asks for that.
@@ -115,14 +112,7 @@ std::optional<uint64_t> ParseAddress(std::string digits) {
   if (digits.size() > 16) return std::nullopt;
   uint64_t value = 0;
   for (char c : digits) {
-    int digit = -1;
-    if (c >= '0' && c <= '9') {
-      digit = c - '0';
-    } else if (c >= 'a' && c <= 'f') {
-      digit = c - 'a' + 10;
-    } else if (c >= 'A' && c <= 'F') {
-      digit = c - 'A' + 10;
-    }
+    int digit = HexDigitValue(c);
     if (digit < 0) return std::nullopt;
     value = value << 4 | static_cast<uint64_t>(digit);
   }

@@ -191,8 +191,9 @@ Platform* NativePlatform() {
   static LinuxSections sections;
   static LinuxNetwork network;
   static LinuxConsole console;
-  static Platform native{&system,   &memory,   &modules, &firmware,
-                         &registry, &sections, &network, &console};
+  static LinuxIdentity identity;
+  static Platform native{&system,   &memory,   &modules, &firmware, &registry,
+                         &sections, &network, &console, &identity};
   // A closed pipe is reported by the write itself, not by a signal.
   std::signal(SIGPIPE, SIG_IGN);
   return &native;

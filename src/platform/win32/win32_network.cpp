@@ -5,7 +5,6 @@
 
 #include <cstddef>
 
-#include "net/network_info.h"
 #include "platform/win32/win32_platform.h"
 
 namespace tarnlix::win32 {

@@ -1,4 +1,4 @@
-// Small string utilities shared by the record store and the host-name lookup.
+// Small string utilities of the host-name lookup.
 #pragma once
 
 #include <cstddef>

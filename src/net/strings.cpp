@@ -1,9 +1,9 @@
-#include "smbios/strings.h"
+#include "net/strings.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "cli/run.h"
+#include "cli/exit.h"
 #include "platform/stdout.h"
 
 namespace tarnlix {

@@ -1,4 +1,4 @@
-#include "smbios/structure_step.h"
+#include "acquire/structure_step.h"
 
 #include <cstring>
 

@@ -1,0 +1,43 @@
+#include <sys/stat.h>
+
+#include "platform/linux/linux_platform.h"
+
+namespace tarnlix::linux_backend {
+
+namespace {
+
+// The kernel's identity files and the fields they hold.
+struct IdentityFile {
+  const char* name;
+  const char* selector;
+};
+
+constexpr IdentityFile kFiles[] = {
+    {"bios_vendor", "/BIOSVENDOR"},        {"bios_version", "/BIOSVER"},
+    {"bios_date", "/BIOSDATE"},            {"sys_vendor", "/PCMAKER"},
+    {"product_name", "/PCNAME"},           {"product_version", "/PCVER"},
+    {"product_serial", "/PCSERIAL"},       {"product_sku", "/PCSKU"},
+    {"product_family", "/PCFAMILY"},       {"product_uuid", "/PCUUID"},
+    {"board_vendor", "/BOARDMAN"},         {"board_name", "/BOARDPRODUCT"},
+    {"board_version", "/BOARDVER"},        {"board_serial", "/BOARDSERIAL"},
+    {"board_asset_tag", "/BOARDASSET"},    {"chassis_vendor", "/ENCLOSUREMAN"},
+    {"chassis_type", "/ENCLOSURECHASSIS"}, {"chassis_version", "/ENCLOSUREVER"},
+    {"chassis_serial", "/ENCLOSURESERIAL"}, {"chassis_asset_tag", "/ENCLOSUREASSET"},
+};
+
+}  // namespace
+
+std::vector<IdentityText> LinuxIdentity::ReadIdentity() {
+  std::vector<IdentityText> identity;
+  struct stat info {};
+  if (::stat(idDir_.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return identity;
+  for (const IdentityFile& file : kFiles) {
+    IdentityText& field = identity.emplace_back(IdentityText{file.selector, std::nullopt});
+    // A file that cannot be read (the serials need root) has no text.
+    std::string text;
+    if (ReadTextFile(idDir_ + "/" + file.name, &text)) field.text = text;
+  }
+  return identity;
+}
+
+}  // namespace tarnlix::linux_backend
