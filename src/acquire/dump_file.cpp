@@ -20,9 +20,15 @@ namespace {
 // device such as /dev/zero may take.
 constexpr size_t kMaxDumpFileSize = 16u * 1024u * 1024u;
 
-RawTablePtr Refuse(const std::string& path, const std::string& reason) {
-  PrintOut("Error: cannot read SMBIOS table from %s: %s\n", path.c_str(),
-           reason.c_str());
+// Why a file is refused: written to standard output, or kept for the
+// caller.
+RawTablePtr Refuse(const std::string& path, const std::string& reason, std::string* refusal) {
+  std::string message = "Error: cannot read SMBIOS table from " + path + ": " + reason;
+  if (refusal != nullptr) {
+    *refusal = message;
+  } else {
+    WriteOut(message + "\n");
+  }
   return nullptr;
 }
 
@@ -33,19 +39,21 @@ bool HasStructure(const uint8_t* table, size_t length, size_t start) {
   return StructureEnd(table, length, start) != 0;
 }
 
-RawTablePtr FromEntryPoint(const std::string& path,
-                           const std::vector<uint8_t>& file) {
+RawTablePtr FromEntryPoint(const std::string& path, const std::vector<uint8_t>& file,
+                           std::string* refusal) {
   EntryPoint ep;
   if (!ParseEntryPoint(file.data(), file.size(), &ep)) {
-    return Refuse(path, "the entry point is cut short");
+    return Refuse(path, "the entry point is cut short", refusal);
   }
   if (ep.tableAddress >= file.size()) {
-    return Refuse(path, "the table address lies past the end of the file");
+    return Refuse(path, "the table address lies past the end of the file", refusal);
   }
   uint64_t available = file.size() - ep.tableAddress;
   uint32_t length = static_cast<uint32_t>(
       ep.tableLength < available ? ep.tableLength : available);
-  if (!HasStructure(file.data() + ep.tableAddress, length, 0)) return Refuse(path, kNoStructure);
+  if (!HasStructure(file.data() + ep.tableAddress, length, 0)) {
+    return Refuse(path, kNoStructure, refusal);
+  }
   return MakeHeaderFormTable(RawTableSource::File,
                              file.data() + ep.tableAddress, length, ep.major,
                              ep.minor, ep.revision);
@@ -53,25 +61,25 @@ RawTablePtr FromEntryPoint(const std::string& path,
 
 }  // namespace
 
-RawTablePtr ReadDumpFile(const std::string& path) {
+RawTablePtr ReadDumpFile(const std::string& path, std::string* refusal) {
   FileReadResult read = platform().system->ReadFile(path, kMaxDumpFileSize);
-  if (!read.ok) return Refuse(path, read.reason);
-  if (read.overLimit) return Refuse(path, "the file is larger than 16 MiB");
+  if (!read.ok) return Refuse(path, read.reason, refusal);
+  if (read.overLimit) return Refuse(path, "the file is larger than 16 MiB", refusal);
   const std::vector<uint8_t>& file = read.bytes;
-  if (file.empty()) return Refuse(path, "the file is empty");
+  if (file.empty()) return Refuse(path, "the file is empty", refusal);
 
   if (EntryPointKindAt(file.data(), file.size()) != EntryPointKind::None) {
-    return FromEntryPoint(path, file);
+    return FromEntryPoint(path, file, refusal);
   }
 
   uint32_t size = static_cast<uint32_t>(file.size());
   bool headerForm =
       size >= kRawHeaderSize && ReadLe32(file.data() + 4) == size - kRawHeaderSize;
   if (!HasStructure(file.data(), size, headerForm ? kRawHeaderSize : 0)) {
-    return Refuse(path, kNoStructure);
+    return Refuse(path, kNoStructure, refusal);
   }
   auto* block = static_cast<uint8_t*>(platform().memory->HeapAlloc(size));
-  if (block == nullptr) return Refuse(path, "out of memory");
+  if (block == nullptr) return Refuse(path, "out of memory", refusal);
   std::memcpy(block, file.data(), size);
   return std::make_unique<RawSmbiosTable>(RawTableSource::File, block, size,
                                           headerForm);

@@ -58,7 +58,7 @@ RawTablePtr MakeHeaderFormTable(RawTableSource source, const uint8_t* table,
 }
 
 RawTablePtr AcquireRawTable(const AcquireOptions& options) {
-  if (options.fromPath != nullptr) return ReadDumpFile(*options.fromPath);
+  if (options.fromPath != nullptr) return ReadDumpFile(*options.fromPath, options.refusal);
 
   uint16_t& directRead = *options.directRead;
   if (directRead != 0 && platform().system->GetVersion() >= 0x80000000u) {

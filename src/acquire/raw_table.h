@@ -46,6 +46,7 @@ RawTablePtr MakeHeaderFormTable(RawTableSource source, const uint8_t* table,
 struct AcquireOptions {
   uint16_t* directRead = nullptr;    // may be cleared on the 9x family
   const std::string* fromPath = nullptr;  // read only this dump file
+  std::string* refusal = nullptr;  // where the file's refusal goes, if not to the output
   // Makes a table of the system's record of the machine's identity, tried
   // where Windows keeps its registry copy (the caller knows the layout of
   // the structures); null to leave that source out.
@@ -61,8 +62,9 @@ RawTablePtr ReadFirmwareSmbiosTable();
 RawTablePtr ReadRegistryBinaryValue(uintptr_t root, const char* subKey,
                                     const char* valueName);
 
-// A saved dump file, in any of the layouts tools write.
-RawTablePtr ReadDumpFile(const std::string& path);
+// A saved dump file, in any of the layouts tools write. The reason a file
+// is refused goes to refusal, or to standard output when it is null.
+RawTablePtr ReadDumpFile(const std::string& path, std::string* refusal = nullptr);
 
 // Saves a table as a dump that ReadDumpFile and other tools read back: a
 // 64-bit entry point padded to 0x20 bytes, then the table. The entry point

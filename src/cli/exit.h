@@ -8,6 +8,7 @@ namespace tarnlix {
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;  // nothing could be read, or bad arguments
 constexpr int kExitFatal = 3;    // an internal error stopped the run
+constexpr int kExitChanged = 8;  // /DIFF: the tables differ
 
 // Writes message (if any) to standard output and ends the process.
 [[noreturn]] void ExitWithMessage(const char* message, int code);

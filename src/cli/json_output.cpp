@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "cli/selectors.h"
@@ -49,6 +48,12 @@ size_t PlainPrefix(const unsigned char* text, size_t size) {
   return at;
 }
 
+// The level of the members of a document on one line (JSON Lines): no line
+// ends, no indentation, whatever the depth.
+constexpr int kOneLine = -1;
+
+int Deeper(int level) { return level == kOneLine ? kOneLine : level + 1; }
+
 void Indent(TextBuffer& out, int level) {
   static const char kSpaces[] = "                                ";
   out.Append(kSpaces, 2 * static_cast<size_t>(level));
@@ -62,11 +67,15 @@ class ListWriter {
     out_.Append(open);
   }
   // Starts the next element: the comma after the previous one, a line end
-  // and the indentation.
+  // and the indentation (on one line, a space after the comma).
   TextBuffer& Next() {
-    out_.Append(empty_ ? "\n" : ",\n");
+    if (level_ == kOneLine) {
+      if (!empty_) out_.Append(", ");
+    } else {
+      out_.Append(empty_ ? "\n" : ",\n");
+      Indent(out_, level_ + 1);
+    }
     empty_ = false;
-    Indent(out_, level_ + 1);
     return out_;
   }
   // Starts the next member: its key (one of the tool's own, plain ASCII of
@@ -74,11 +83,13 @@ class ListWriter {
   // byte: a document has thousands of keys.
   void Key(const char* key) {
     static constexpr size_t kMaxKeyLength = 64;
-    size_t indent = 2 * static_cast<size_t>(level_ + 1);
+    bool oneLine = level_ == kOneLine;
+    size_t indent = oneLine ? 0 : 2 * static_cast<size_t>(level_ + 1);
     char* start = out_.Reserve(2 + indent + kMaxKeyLength + 4);
     char* at = start;
     if (!empty_) *at++ = ',';
-    *at++ = '\n';
+    *at++ = oneLine ? ' ' : '\n';
+    if (oneLine && empty_) --at;
     for (size_t i = 0; i < indent; ++i) *at++ = ' ';
     *at++ = '"';
     for (size_t i = 0; key[i] != '\0' && i < kMaxKeyLength; ++i) *at++ = key[i];
@@ -95,7 +106,7 @@ class ListWriter {
     out_.Append(": ");
   }
   void Close() {
-    if (!empty_) {
+    if (!empty_ && level_ != kOneLine) {
       out_.Append('\n');
       Indent(out_, level_);
     }
@@ -150,21 +161,23 @@ struct JsonKey {
   bool member;
 };
 
-// The keys of a group's rows, worked out when a document first has one of
-// its structures.
-const JsonKey* KeysOf(const StructureGroup& group) {
-  static std::vector<std::unique_ptr<JsonKey[]>> cache(StructureGroupCount());
-  std::unique_ptr<JsonKey[]>& keys = cache[static_cast<size_t>(&group - StructureGroups())];
-  if (keys != nullptr) return keys.get();
+// The keys of a group's rows as the members of a structure's object at the
+// document's third level, or on one line: worked out when a document first
+// has one of its structures.
+const JsonKey* KeysOf(const StructureGroup& group, bool oneLine) {
+  // Kept for the whole run, as the rows are: nothing to release at its end.
+  static JsonKey* cache[2][kOtherTypes + 1];
+  JsonKey*& keys = cache[oneLine][group.type];
+  if (keys != nullptr) return keys;
   // Each key is written whole where it is used, but only its length counts:
   // the bytes after it need no value.
-  keys = std::make_unique_for_overwrite<JsonKey[]>(group.rowCount);
-  static constexpr char kIndent[] = ",\n      \"";
+  keys = new JsonKey[group.rowCount];
+  std::string_view lead = oneLine ? ", \"" : ",\n      \"";
   for (size_t i = 0; i < group.rowCount; ++i) {
     const FieldRow& row = group.rows[i];
     JsonKey& key = keys[i];
-    size_t at = sizeof kIndent - 1;
-    std::memcpy(key.text, kIndent, at);
+    size_t at = lead.size();
+    std::memcpy(key.text, lead.data(), at);
     // No selector is near the size; a longer one would be cut short.
     size_t length = std::min(std::strlen(row.selector + 1), JsonKey::kSize - at - 3);
     std::memcpy(key.text + at, row.selector + 1, length);
@@ -174,7 +187,7 @@ const JsonKey* KeysOf(const StructureGroup& group) {
     key.since = static_cast<uint16_t>(row.Since());
     key.member = !row.alias && row.OfStructure();
   }
-  return keys.get();
+  return keys;
 }
 
 // One structure's object: its handle, then every field of its type, keyed
@@ -190,7 +203,7 @@ void AppendStructure(TextBuffer& out, const SmbiosReader& reader, const SmbiosRe
     StructureView view = reader.View(record);
     StringIndex strings;
     view.IndexStrings(strings);
-    const JsonKey* keys = KeysOf(*group);
+    const JsonKey* keys = KeysOf(*group, level == kOneLine);
     for (size_t i = 0; i < group->rowCount; ++i) {
       const JsonKey& key = keys[i];
       if (!key.member) continue;
@@ -216,7 +229,7 @@ void AppendGroup(TextBuffer& out, const SmbiosReader& reader, uint16_t type, boo
   ListWriter array(out, '[', ']', level);
   for (size_t i = 0; i < reader.InstanceCount(type); ++i) {
     array.Next();
-    AppendStructure(out, reader, *reader.Instance(type, i), iso, level + 1, value);
+    AppendStructure(out, reader, *reader.Instance(type, i), iso, Deeper(level), value);
   }
   array.Close();
 }
@@ -244,10 +257,15 @@ std::string KeyOf(const char* selector) {
   return key;
 }
 
+// The document of the whole table; the table's file first where given.
 void AppendWholeTable(TextBuffer& out, const SmbiosReader& reader, bool iso, bool withName,
-                      int* nameCode) {
+                      int level, const std::string* file, int* nameCode) {
   FieldValue value;
-  ListWriter document(out, '{', '}', 0);
+  ListWriter document(out, '{', '}', level);
+  if (file != nullptr) {
+    document.Key("FILE");
+    AppendJsonString(out, *file);
+  }
   document.Key("SMBIOS");
   if (reader.versionMajor > 0) {
     value.BeginText();
@@ -267,7 +285,7 @@ void AppendWholeTable(TextBuffer& out, const SmbiosReader& reader, bool iso, boo
   for (size_t g = 0; g < StructureGroupCount(); ++g) {
     const StructureGroup& group = StructureGroups()[g];
     document.Key(group.selector + 1);
-    AppendGroup(out, reader, group.type, iso, 1, value);
+    AppendGroup(out, reader, group.type, iso, Deeper(level), value);
   }
   // The values of the whole table close the document.
   for (const FieldRow* row : TableRows()) {
@@ -279,6 +297,8 @@ void AppendWholeTable(TextBuffer& out, const SmbiosReader& reader, bool iso, boo
 }
 
 }  // namespace
+
+void AppendJsonValue(TextBuffer& out, const FieldValue& value) { AppendValue(out, value); }
 
 void AppendJsonString(TextBuffer& out, std::string_view text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
@@ -324,17 +344,21 @@ void AppendJsonString(std::string& out, const char* text) {
 }
 
 int PrintJson(const SmbiosReader& reader, const OutputOptions& options,
-              const std::vector<const char*>& selectors) {
-  std::vector<Selection> selections;
+              const std::vector<const char*>& selectors, const std::string* file) {
+  return PrintJson(reader, options, selectors, ResolveSelectors(selectors), file);
+}
+
+int PrintJson(const SmbiosReader& reader, const OutputOptions& options,
+              const std::vector<const char*>& selectors, const std::vector<Selection>& selections,
+              const std::string* file) {
   bool wholeTable = true;
   bool askedForName = false;
-  for (const char* selector : selectors) {
-    selections.push_back(ResolveSelector(selector));
-    const Selection& selection = selections.back();
+  for (size_t i = 0; i < selectors.size(); ++i) {
+    const Selection& selection = selections[i];
     wholeTable = wholeTable && !IsFieldOrGroup(selection);
     askedForName = askedForName || (selection.row &&
                                     selection.row->kind == SelectorKind::HostName);
-    if (EqualsIgnoringCase(selector, "/ALL")) {
+    if (EqualsIgnoringCase(selectors[i], "/ALL")) {
       wholeTable = true;
       break;
     }
@@ -343,12 +367,13 @@ int PrintJson(const SmbiosReader& reader, const OutputOptions& options,
   TextBuffer out;
   // A document is about eight times the table's size: room for it at once.
   out.Reserve(reader.records.size() * 640);
+  int level = file != nullptr ? kOneLine : 0;
   int nameCode = 0;
   if (wholeTable) {
     // A saved table is another machine's: the name of the one reading it
     // does not belong next to it, unless "/NAME" asks for it.
     bool withName = askedForName || reader.tableSource != RawTableSource::File;
-    AppendWholeTable(out, reader, options.iso, withName, &nameCode);
+    AppendWholeTable(out, reader, options.iso, withName, level, file, &nameCode);
     out.Append('\n');
     WriteOut(out.view());
     // The lookup is part of every document, but only a "/NAME" the user gave
@@ -357,11 +382,15 @@ int PrintJson(const SmbiosReader& reader, const OutputOptions& options,
   }
 
   FieldValue value;
-  ListWriter document(out, '{', '}', 0);
+  ListWriter document(out, '{', '}', level);
+  if (file != nullptr) {
+    document.Key("FILE");
+    AppendJsonString(out, *file);
+  }
   std::vector<std::string> keys;
   for (size_t i = 0; i < selectors.size(); ++i) {
     std::string key = KeyOf(selectors[i]);
-    bool repeated = false;
+    bool repeated = file != nullptr && key == "FILE";
     for (const std::string& seen : keys) repeated = repeated || seen == key;
     if (repeated) continue;
     keys.push_back(key);
@@ -373,9 +402,10 @@ int PrintJson(const SmbiosReader& reader, const OutputOptions& options,
     } else if (row->kind == SelectorKind::HostName) {
       AppendHostName(out, &nameCode);
     } else if (row->kind == SelectorKind::Group) {
-      AppendGroup(out, reader, static_cast<uint16_t>(row->groupType), options.iso, 1, value);
+      AppendGroup(out, reader, static_cast<uint16_t>(row->groupType), options.iso,
+                  Deeper(level), value);
     } else if (selection.instances == Selection::Instances::All) {
-      ListWriter array(out, '[', ']', 1);
+      ListWriter array(out, '[', ']', Deeper(level));
       for (size_t k = 0; k < reader.InstanceCount(row->field->type); ++k) {
         reader.Decode(*row->field, k, options.iso, value);
         AppendValue(array.Next(), value);
@@ -390,6 +420,18 @@ int PrintJson(const SmbiosReader& reader, const OutputOptions& options,
   out.Append('\n');
   WriteOut(out.view());
   return nameCode;
+}
+
+void PrintJsonRefusal(const std::string& file, const std::string& refusal) {
+  TextBuffer out;
+  ListWriter document(out, '{', '}', kOneLine);
+  document.Key("FILE");
+  AppendJsonString(out, file);
+  document.Key("ERROR");
+  AppendJsonString(out, refusal);
+  document.Close();
+  out.Append('\n');
+  WriteOut(out.view());
 }
 
 }  // namespace tarnlix

@@ -1,10 +1,12 @@
 #include "cli/prom_output.h"
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "cli/utf8.h"
+#include "smbios/table_diff.h"
 #include "platform/platform.h"
 #include "platform/stdout.h"
 
@@ -119,6 +121,27 @@ Label HandleLabel(const SmbiosRecord* record) {
   return {"handle", std::string(handle.text())};
 }
 
+// How many structures of each group differ from the baseline.
+class ChangeCounter : public DiffVisitor {
+ public:
+  void Removed(const StructureGroup& group, const SmbiosRecord&, std::string_view) override {
+    ++counts_[group.selector + 1];
+  }
+  void Added(const StructureGroup& group, const SmbiosRecord&, std::string_view) override {
+    ++counts_[group.selector + 1];
+  }
+  // A structure counts once, however many of its fields changed.
+  void Changed(const StructureGroup& group, const SmbiosRecord& record, std::string_view,
+               const FieldRow&, const FieldValue&, const FieldValue&) override {
+    if (changed_.insert(&record).second) ++counts_[group.selector + 1];
+  }
+  std::map<std::string, uint64_t>& counts() { return counts_; }
+
+ private:
+  std::map<std::string, uint64_t> counts_;
+  std::set<const SmbiosRecord*> changed_;
+};
+
 const char* SourceName(RawTableSource source) {
   switch (source) {
     case RawTableSource::Firmware: return "firmware";
@@ -134,7 +157,8 @@ constexpr uint64_t kMega = 1000000;
 
 }  // namespace
 
-std::string PromExposition(const SmbiosReader& reader) {
+std::string PromExposition(const SmbiosReader& reader, const SmbiosReader* baseline,
+                           bool* changed) {
   Exposition out;
   Fields fields(reader);
 
@@ -281,14 +305,34 @@ std::string PromExposition(const SmbiosReader& reader) {
     std::string watts = fields.Number(record, "/PSUMAXPOWER");
     if (!watts.empty()) out.Sample("tarnlix_power_supply_max_power_watts", identity(record), watts);
   }
+
+  // Every group either table has, so that a change back to the baseline
+  // reads 0 rather than nothing.
+  if (baseline != nullptr) {
+    ChangeCounter changes;
+    bool differs = CompareTables(*baseline, reader, changes);
+    if (changed != nullptr) *changed = differs;
+    out.Family("tarnlix_inventory_changes",
+               "Structures added, removed or changed since the baseline table.");
+    for (size_t g = 0; g < StructureGroupCount(); ++g) {
+      const StructureGroup& group = StructureGroups()[g];
+      if (reader.InstanceCount(group.type) == 0 && baseline->InstanceCount(group.type) == 0) {
+        continue;
+      }
+      uint64_t count = changes.counts()[group.selector + 1];
+      out.Sample("tarnlix_inventory_changes", {{"group", group.selector + 1}},
+                 std::to_string(count));
+    }
+  }
   return out.text();
 }
 
-int PrintProm(const SmbiosReader& reader) {
+int PrintProm(const SmbiosReader& reader, const SmbiosReader* baseline) {
   // The exposition format has LF line ends on every system.
   platform().system->WriteStdoutAsBytes();
-  WriteOut(PromExposition(reader));
-  return kExitSuccess;
+  bool changed = false;
+  WriteOut(PromExposition(reader, baseline, &changed));
+  return changed ? kExitChanged : kExitSuccess;
 }
 
 }  // namespace tarnlix

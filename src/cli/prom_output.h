@@ -11,10 +11,13 @@ namespace tarnlix {
 
 // The exposition of the loaded table: gauges named tarnlix_*, info metrics
 // of value 1 whose labels carry the texts, no timestamps. The same table
-// always gives the same bytes.
-std::string PromExposition(const SmbiosReader& reader);
+// always gives the same bytes. With a baseline, also how many structures of
+// each group were added, removed or changed since it was saved.
+std::string PromExposition(const SmbiosReader& reader, const SmbiosReader* baseline = nullptr,
+                           bool* changed = nullptr);
 
-// Writes it, with LF line ends on every system; returns the exit code.
-int PrintProm(const SmbiosReader& reader);
+// Writes it, with LF line ends on every system; returns the exit code: with
+// a baseline, kExitChanged when anything differs from it.
+int PrintProm(const SmbiosReader& reader, const SmbiosReader* baseline = nullptr);
 
 }  // namespace tarnlix

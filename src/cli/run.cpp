@@ -1,8 +1,11 @@
 #include "cli/run.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <memory>
 
+#include "cli/diff_output.h"
 #include "cli/help_pager.h"
 #include "cli/help_text.h"
 #include "cli/json_output.h"
@@ -26,6 +29,7 @@ void ShowHelpScreen() { ShowHelp(0x50, 7, 0); }
 // The switches the parser matches itself, besides the formatting switches.
 constexpr const char* kFromSwitch = "/FROM:";  // the path follows the colon
 constexpr const char* kDumpSwitch = "/DUMP:";
+constexpr const char* kDiffSwitch = "/DIFF:";
 constexpr const char* kVerboseSwitch = "/V";
 constexpr const char* kAllSwitch = "/ALL";
 constexpr const char* kHelpSwitches[] = {"/?", "/H"};
@@ -70,7 +74,7 @@ const std::vector<const char*>& SwitchTexts() {
   static const std::vector<const char*> texts = [] {
     std::vector<const char*> all;
     for (const Switch& entry : FormattingSwitches()) all.push_back(entry.text);
-    all.insert(all.end(), {kFromSwitch, kDumpSwitch, kVerboseSwitch, kAllSwitch});
+    all.insert(all.end(), {kFromSwitch, kDumpSwitch, kDiffSwitch, kVerboseSwitch, kAllSwitch});
     all.insert(all.end(), std::begin(kHelpSwitches), std::end(kHelpSwitches));
     return all;
   }();
@@ -95,8 +99,12 @@ CommandLine ParseCommandLine(int argc, char** argv) {
     }
     if (ApplyFormattingSwitch(argument, &line.options)) continue;
     if (StartsWithIgnoringCase(argument, kFromSwitch)) {
-      line.fromPath = argument + std::strlen(kFromSwitch);
-      line.hasFromPath = true;
+      line.fromPaths.push_back(argument + std::strlen(kFromSwitch));
+      continue;
+    }
+    if (StartsWithIgnoringCase(argument, kDiffSwitch)) {
+      line.diffPath = argument + std::strlen(kDiffSwitch);
+      line.hasDiffPath = true;
       continue;
     }
     if (StartsWithIgnoringCase(argument, kDumpSwitch)) {
@@ -118,6 +126,105 @@ CommandLine ParseCommandLine(int argc, char** argv) {
   return line;
 }
 
+namespace {
+
+// A table of a run over several: its file, or why it cannot be read even
+// before it is tried (a directory that cannot be listed).
+struct TableSource {
+  std::string path;
+  std::string refusal;
+};
+
+// The tables /FROM: names: each file, and the regular files of each
+// directory in name order. Several tables when there is more than one
+// /FROM: or a directory among them.
+std::vector<TableSource> TableSources(const std::vector<std::string>& paths, bool* several) {
+  std::vector<TableSource> sources;
+  *several = paths.size() > 1;
+  for (const std::string& path : paths) {
+    DirectoryListing listing = platform().system->ListDirectory(path);
+    if (!listing.isDirectory) {
+      sources.push_back({path, ""});
+      continue;
+    }
+    *several = true;
+    if (!listing.ok) {
+      sources.push_back({path, "Error: cannot read directory " + path + ": " + listing.reason});
+      continue;
+    }
+    std::sort(listing.files.begin(), listing.files.end());
+    for (std::string& file : listing.files) sources.push_back({std::move(file), ""});
+  }
+  return sources;
+}
+
+// What works on one table only, named as the user would look for it in
+// the help; null when the run may read several.
+const char* OneTableOnly(const CommandLine& line) {
+  const OutputOptions& options = line.options;
+  if (options.prom) return "/PROM";
+  if (line.hasDumpPath) return "/DUMP:";
+  if (line.hasDiffPath) return "/DIFF:";
+  if (options.json) return nullptr;  // a group is an array of the document
+  for (const char* selector : line.selectors) {
+    if (EqualsIgnoringCase(selector, kAllSwitch)) return kAllSwitch;
+    Selection selection = ResolveSelector(selector);
+    if (selection.row && selection.row->kind == SelectorKind::Group) return selection.row->text;
+  }
+  return nullptr;
+}
+
+// One line (or JSON document) per table, the file first; a table that
+// cannot be read has its reason on its line, and the run goes on.
+int RunSeveralTables(const CommandLine& line, const std::vector<TableSource>& sources) {
+  const OutputOptions& options = line.options;
+  if (const char* what = OneTableOnly(line)) {
+    PrintOut("Error: %s works on one table, and /FROM: named several\n", what);
+    return kExitFailure;
+  }
+  bool failed = false;
+  int runResult = kExitSuccess;
+  std::vector<Selection> selections = ResolveSelectors(line.selectors);
+  for (const TableSource& source : sources) {
+    std::string refusal = source.refusal;
+    SmbiosReader reader;
+    bool loaded = false;
+    if (refusal.empty()) {
+      reader.SetSourceFile(source.path, &refusal);
+      loaded = reader.Load();
+    }
+    if (!loaded) {
+      failed = true;
+      if (refusal.empty()) refusal = "Error: cannot read SMBIOS table from " + source.path;
+      if (options.json) {
+        PrintJsonRefusal(source.path, refusal);
+      } else {
+        PrintTableLine(nullptr, options, selections, source.path, refusal, &runResult);
+      }
+      continue;
+    }
+    if (options.json) {
+      int result = PrintJson(reader, options, line.selectors, selections, &source.path);
+      if (result != kExitSuccess) runResult = result;
+    } else {
+      PrintTableLine(&reader, options, selections, source.path, "", &runResult);
+    }
+  }
+  if (options.pause) WaitForKey(kPausePrompt);
+  return failed ? kExitFailure : runResult;
+}
+
+// The saved table /DIFF: compares the one read with; null, its reason
+// printed, when it cannot be read.
+std::unique_ptr<SmbiosReader> LoadSavedTable(const std::string& path) {
+  auto saved = std::make_unique<SmbiosReader>();
+  saved->SetSourceFile(path);
+  if (!saved->Load()) return nullptr;
+  return saved;
+}
+
+}  // namespace
+
 int RunTarnlix(int argc, char** argv) {
   if (argc < 2) ShowHelpScreen();
   CommandLine line = ParseCommandLine(argc, argv);
@@ -136,10 +243,18 @@ int RunTarnlix(int argc, char** argv) {
     WriteOut("Error: /PROM and /JSON cannot be combined\n");
     return kExitFailure;
   }
+  if (line.hasDiffPath && !line.selectors.empty()) {
+    WriteOut("Error: /DIFF: takes no selectors: it compares the whole inventory\n");
+    return kExitFailure;
+  }
+
+  bool several = false;
+  std::vector<TableSource> sources = TableSources(line.fromPaths, &several);
+  if (several) return RunSeveralTables(line, sources);
 
   SmbiosReader reader;
   if (options.direct) reader.SetDirectRead();
-  if (line.hasFromPath) reader.SetSourceFile(line.fromPath);
+  if (!sources.empty()) reader.SetSourceFile(sources.front().path);
   if (line.hasDumpPath) reader.KeepRawTable();
 
   if (!reader.Load()) {
@@ -160,8 +275,24 @@ int RunTarnlix(int argc, char** argv) {
     }
   }
 
+  std::unique_ptr<SmbiosReader> saved;
+  if (line.hasDiffPath) {
+    saved = LoadSavedTable(line.diffPath);
+    if (saved == nullptr) {
+      reader.Release();
+      return kExitFailure;
+    }
+  }
+
   if (options.prom) {
-    int result = PrintProm(reader);
+    int result = PrintProm(reader, saved.get());
+    if (options.pause) WaitForKey(kPausePrompt);
+    reader.Release();
+    return result;
+  }
+
+  if (saved != nullptr) {
+    int result = PrintDiff(*saved, reader, options);
     if (options.pause) WaitForKey(kPausePrompt);
     reader.Release();
     return result;

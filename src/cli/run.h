@@ -30,10 +30,13 @@ struct CommandLine {
   // The arguments that are not switches, in command-line order; they point
   // into the argument vector.
   std::vector<const char*> selectors;
-  std::string fromPath;  // "/FROM:<path>": read the table only from this file
-  bool hasFromPath = false;
+  // "/FROM:<path>", as often as given: read the tables only from these files,
+  // or the files of these directories.
+  std::vector<std::string> fromPaths;
   std::string dumpPath;  // "/DUMP:<path>": save the table read to this file
   bool hasDumpPath = false;
+  std::string diffPath;  // "/DIFF:<path>": compare the table read with this one
+  bool hasDiffPath = false;
 };
 
 // Parses the arguments after the program's name. "/?", "/H" and "--help"

@@ -96,6 +96,13 @@ Selection ResolveSelector(const char* selector) {
   return selection;
 }
 
+std::vector<Selection> ResolveSelectors(const std::vector<const char*>& selectors) {
+  std::vector<Selection> selections;
+  selections.reserve(selectors.size());
+  for (const char* selector : selectors) selections.push_back(ResolveSelector(selector));
+  return selections;
+}
+
 size_t SelectedCount(const SmbiosReader& reader, const Selection& selection) {
   if (selection.instances != Selection::Instances::All) return 1;
   return std::max<size_t>(reader.InstanceCount(selection.row->field->type), 1);
@@ -128,6 +135,47 @@ void WriteValue(const FieldValue& value, bool csv) {
   } else {
     WriteText(value.Joined(), csv);
   }
+}
+
+void PrintTableLine(const SmbiosReader* reader, const OutputOptions& options,
+                    const std::vector<Selection>& selections, const std::string& file,
+                    const std::string& refusal, int* runResult) {
+  TextBuffer line;
+  bool first = true;
+  // Under /CSV a value is quoted, its quotes doubled; else a tab or a line
+  // end inside it would split the line, and is written as a space.
+  auto column = [&](std::string_view text) {
+    if (!first) line.Append(options.csv ? ',' : '\t');
+    first = false;
+    if (options.csv) line.Append('"');
+    for (char c : text) {
+      if (options.csv && c == '"') line.Append('"');
+      line.Append(!options.csv && (c == '\t' || c == '\n' || c == '\r') ? ' ' : c);
+    }
+    if (options.csv) line.Append('"');
+  };
+  column(file);
+  if (reader == nullptr) column(refusal);
+  FieldValue value;
+  for (size_t i = 0; reader != nullptr && i < selections.size(); ++i) {
+    const Selection& selection = selections[i];
+    const std::optional<SelectorRow>& row = selection.row;
+    if (row && row->kind == SelectorKind::Field) {
+      for (size_t k = 0; k < SelectedCount(*reader, selection); ++k) {
+        SelectedValue(*reader, selection, k, options.iso, value);
+        column(value.Joined());
+      }
+    } else if (row && row->kind == SelectorKind::HostName) {
+      std::string name;
+      bool found = false;
+      *runResult = LookUpHostName(&name, &found);
+      column(name);
+    } else {
+      column("");
+    }
+  }
+  line.Append('\n');
+  WriteOut(line.view());
 }
 
 int LookUpHostName(std::string* name, bool* found) {
@@ -220,6 +268,13 @@ void PrintFieldList() {
       out.Append(row.unit);
       out.Append('\t');
       out.Append(kKinds[static_cast<int>(row.kind)]);
+      out.Append('\t');
+      // What /DIFF leaves out, and why.
+      if (row.varies) {
+        out.Append("varies");
+      } else if (row.RefersToHandle()) {
+        out.Append("handle");
+      }
       out.Append('\n');
     }
   }

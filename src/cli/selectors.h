@@ -37,6 +37,7 @@ struct Selection {
   size_t index = 0;  // from 0, for One
 };
 Selection ResolveSelector(const char* selector);
+std::vector<Selection> ResolveSelectors(const std::vector<const char*>& selectors);
 
 // How many values a field selection writes: one for a single structure, one
 // per structure for ":*" (one absent value when there is none); and the k-th
@@ -52,12 +53,21 @@ void WriteText(std::string_view text, bool csv);
 
 // Prints /FIELDS: one line per field selector, tab-separated: the selector,
 // the structure type, the JSON group, dmidecode's name of the field, the
-// unit of a number and the kind (text, number or list).
+// unit of a number, the kind (text, number or list) and what /DIFF leaves
+// out ("varies": it changes by itself; "handle": it refers to structures).
 void PrintFieldList();
 
 // Looks up the host name: the lookup's result code (0 on success), with the
 // name in *name and *found set when there is one.
 int LookUpHostName(std::string* name, bool* found);
+
+// One line of a run over several tables: the file, then every value the
+// selectors give (one per structure under ":*"), quoted and separated by
+// commas under /CSV, else separated by tabs, then a line end. A table that
+// could not be read (reader null) has refusal after its file instead.
+void PrintTableLine(const SmbiosReader* reader, const OutputOptions& options,
+                    const std::vector<Selection>& selections, const std::string& file,
+                    const std::string& refusal, int* runResult);
 
 enum class SelectorOutcome { Completed, GroupEnded };
 

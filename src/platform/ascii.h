@@ -29,6 +29,14 @@ constexpr bool EqualsIgnoringCase(std::string_view text, std::string_view expect
   return true;
 }
 
+// The same for two texts that end with a NUL, without measuring them first.
+constexpr bool EqualsIgnoringCase(const char* text, const char* expected) {
+  for (; *text != '\0' && *expected != '\0'; ++text, ++expected) {
+    if (LowerAscii(*text) != LowerAscii(*expected)) return false;
+  }
+  return *text == *expected;
+}
+
 constexpr bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }

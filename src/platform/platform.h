@@ -30,6 +30,15 @@ struct FileReadResult {
   std::string reason;          // why it failed, in the platform's words
 };
 
+struct DirectoryListing {
+  bool isDirectory = false;  // the path names a directory
+  bool ok = false;           // and it could be listed
+  // The paths of its regular files (the directory's path, a separator and
+  // the name), in no particular order; not those of its directories.
+  std::vector<std::string> files;
+  std::string reason;  // why it could not be listed, in the platform's words
+};
+
 class SystemApi {
  public:
   virtual ~SystemApi() = default;
@@ -52,6 +61,8 @@ class SystemApi {
   // rename). Returns false with the platform's reason on failure.
   virtual bool WriteFileReplacing(const std::string& path, const uint8_t* data,
                                   size_t size, std::string* reason) = 0;
+  // What a directory holds; isDirectory false for anything else.
+  virtual DirectoryListing ListDirectory(const std::string& path) = 0;
 };
 
 // ---------------------------------------------------------------------------

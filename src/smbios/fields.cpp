@@ -1,5 +1,6 @@
 #include "smbios/fields.h"
 
+#include <algorithm>
 #include <iterator>
 #include <vector>
 
@@ -19,23 +20,28 @@ const GroupList* const kGroupLists[] = {
 // order (the order of the JSON document, the structures of every type the
 // standard does not define last) and the group of each type.
 struct GroupIndex {
+  static constexpr uint8_t kNone = 0xFF;
   std::vector<StructureGroup> groups;
-  const StructureGroup* byType[257] = {};
+  uint8_t byType[257];  // the index of each type's group in groups
 
   GroupIndex() {
     // Placed by type, the groups of every file come out in type order.
+    const StructureGroup* found[257] = {};
+    size_t count = 0;
     for (const GroupList* list : kGroupLists) {
-      for (size_t i = 0; i < list->count; ++i) byType[list->groups[i].type] = &list->groups[i];
+      for (size_t i = 0; i < list->count; ++i) found[list->groups[i].type] = &list->groups[i];
+      count += list->count;
     }
-    groups.reserve(std::size(byType));
-    for (const StructureGroup* group : byType) {
+    groups.reserve(count);
+    for (const StructureGroup* group : found) {
       if (group != nullptr) groups.push_back(*group);
     }
-    for (const StructureGroup& group : groups) byType[group.type] = &group;
-    for (uint16_t type = 0; type < 256; ++type) {
-      if (byType[type] == nullptr) byType[type] = byType[kOtherTypes];
-    }
-    byType[126] = byType[127] = nullptr;  // inactive, and the end of the table
+    std::fill(std::begin(byType), std::end(byType), static_cast<uint8_t>(groups.size() - 1));
+    for (size_t g = 0; g < groups.size(); ++g) byType[groups[g].type] = static_cast<uint8_t>(g);
+    byType[126] = byType[127] = kNone;  // inactive, and the end of the table
+  }
+  const StructureGroup* Of(uint16_t type) const {
+    return byType[type] == kNone ? nullptr : &groups[byType[type]];
   }
 };
 
@@ -76,11 +82,11 @@ struct TableRowIndex {
 const StructureGroup* StructureGroups() { return Index().groups.data(); }
 size_t StructureGroupCount() { return Index().groups.size(); }
 
-const StructureGroup* GroupOf(uint8_t type) { return Index().byType[type]; }
+const StructureGroup* GroupOf(uint8_t type) { return Index().Of(type); }
 
 const StructureGroup* GroupOfType(uint16_t groupType) {
   if (groupType > kOtherTypes) return nullptr;
-  const StructureGroup* group = Index().byType[groupType];
+  const StructureGroup* group = Index().Of(groupType);
   return group != nullptr && group->type == groupType ? group : nullptr;
 }
 

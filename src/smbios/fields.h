@@ -144,10 +144,24 @@ struct FieldRow {
   const char* label = nullptr;
   bool isoForm = false;  // "/ISO" rewrites it as a date
   bool alias = false;    // another spelling of the row before it
+  // What /DIFF makes of it: the fields that identify a structure tell it
+  // from the others of its type; a field that varies changes by itself from
+  // boot to boot, and one that refers to other structures by their handles
+  // changes when the table is renumbered: neither is compared.
+  bool identifies = false;
+  bool varies = false;
+  bool refersToHandle = false;  // besides Handle rows
 
   constexpr size_t Since() const { return since != 0 ? since : size_t{at} + size; }
   // A value of one structure, not of the whole table.
   constexpr bool OfStructure() const { return decode != FieldDecode::Table; }
+  // Whether /DIFF compares it between two tables.
+  constexpr bool Compared() const {
+    return OfStructure() && !alias && !varies && !RefersToHandle();
+  }
+  constexpr bool RefersToHandle() const {
+    return refersToHandle || decode == FieldDecode::Handle;
+  }
   // A string of the structure's string-set, as it stands there.
   constexpr bool ReadsString() const {
     return decode == FieldDecode::String || decode == FieldDecode::StringNumber;

@@ -397,7 +397,7 @@ constexpr FieldRow kMemoryControllerRows[] = {
 // fields here, and neither is that line.
 constexpr FieldRow kMemoryModuleRows[] = {
     {.selector = "/MEMMODULESOCKET", .type = 6, .decode = FieldDecode::String, .at = 0x04,
-     .since = 0x0C, .name = "Socket Designation"},
+     .since = 0x0C, .name = "Socket Designation", .identifies = true},
     {.selector = "/MEMMODULEBANKS", .type = 6, .decode = FieldDecode::Special, .at = 0x05,
      .since = 0x0C, .name = "Bank Connections", .special = BankConnections},
     {.selector = "/MEMMODULESPEED", .type = 6, .decode = FieldDecode::Number, .at = 0x06,
@@ -422,9 +422,11 @@ constexpr FieldRow kMemoryModuleRows[] = {
 // 7.9 Port Connector Information (type 8)
 constexpr FieldRow kPortRows[] = {
     {.selector = "/PORTINTERNALREF", .type = 8, .decode = FieldDecode::String, .at = 0x04,
-     .place = 1, .name = "Internal Reference Designator", .label = "Internal ref."},
+     .place = 1, .name = "Internal Reference Designator", .label = "Internal ref.",
+     .identifies = true},
     {.selector = "/PORTEXTERNALREF", .type = 8, .decode = FieldDecode::String, .at = 0x06,
-     .place = 2, .name = "External Reference Designator", .label = "External ref."},
+     .place = 2, .name = "External Reference Designator", .label = "External ref.",
+     .identifies = true},
     {.selector = "/PORTEXTRA", .type = 8, .decode = FieldDecode::StringNumber, .at = 3, .since = 5,
      .place = 3, .label = "Extra"},
     // Connector and port type 0: there is none.
@@ -441,7 +443,7 @@ constexpr FieldRow kPortRows[] = {
 // 7.10 System Slots (type 9)
 constexpr FieldRow kSlotRows[] = {
     {.selector = "/SLOTDESIGNATION", .type = 9, .decode = FieldDecode::String, .at = 0x04,
-     .place = 1, .name = "Designation"},
+     .place = 1, .name = "Designation", .identifies = true},
     {.selector = "/SLOTTYPE", .type = 9, .decode = FieldDecode::Special, .at = 0x05,
      .since = 0x0C, .name = "Type", .special = SlotType},
     {.selector = "/SLOTWIDTH", .type = 9, .decode = FieldDecode::Name, .at = 0x06,
@@ -536,9 +538,9 @@ constexpr FieldRow kLanguageRows[] = {
 // 7.15 Group Associations (type 14)
 constexpr FieldRow kGroupRows[] = {
     {.selector = "/GROUPASSOCNAME", .type = 14, .decode = FieldDecode::String, .at = 0x04,
-     .name = "Name"},
+     .name = "Name", .identifies = true},
     {.selector = "/GROUPASSOCITEMS", .type = 14, .decode = FieldDecode::Special, .at = 0x04,
-     .name = "Items", .kind = FieldKind::List, .special = GroupItems},
+     .name = "Items", .kind = FieldKind::List, .special = GroupItems, .refersToHandle = true},
 };
 
 // The strings no field names, as the earlier reports showed them.

@@ -206,9 +206,9 @@ constexpr FieldRow kEventLogRows[] = {
     {.selector = "/EVENTLOGADDRESS", .type = 15, .decode = FieldDecode::Special, .at = 0x10,
      .size = 4, .since = 0x14, .name = "Access Address", .special = LogAccessAddress},
     {.selector = "/EVENTLOGSTATUS", .type = 15, .decode = FieldDecode::Special, .at = 0x0B,
-     .since = 0x14, .name = "Status", .special = LogStatus},
+     .since = 0x14, .name = "Status", .special = LogStatus, .varies = true},
     {.selector = "/EVENTLOGTOKEN", .type = 15, .decode = FieldDecode::Hex, .at = 0x0C,
-     .size = 4, .since = 0x14, .name = "Change Token"},
+     .size = 4, .since = 0x14, .name = "Change Token", .varies = true},
     {.selector = "/EVENTLOGHEADERFORMAT", .type = 15, .decode = FieldDecode::Name, .at = 0x14,
      .since = 0x17, .name = "Header Format", .names = &names::kEventLogHeaderType},
     {.selector = "/EVENTLOGTYPECOUNT", .type = 15, .decode = FieldDecode::Number, .at = 0x15,
@@ -230,41 +230,42 @@ constexpr FieldRow kEventLogRows[] = {
 // whole.
 constexpr FieldRow kMemoryErrorRows[] = {
     {.selector = "/MEMERRORTYPE", .type = 18, .decode = FieldDecode::Name, .at = 0x04,
-     .since = 0x17, .name = "Type", .names = &names::kMemoryErrorType},
+     .since = 0x17, .name = "Type", .names = &names::kMemoryErrorType, .varies = true},
     {.selector = "/MEMERRORGRANULARITY", .type = 18, .decode = FieldDecode::Name, .at = 0x05,
-     .since = 0x17, .name = "Granularity", .names = &names::kMemoryErrorGranularity},
+     .since = 0x17, .name = "Granularity", .names = &names::kMemoryErrorGranularity, .varies = true},
     {.selector = "/MEMERROROPERATION", .type = 18, .decode = FieldDecode::Name, .at = 0x06,
-     .since = 0x17, .name = "Operation", .names = &names::kMemoryErrorOperation},
+     .since = 0x17, .name = "Operation", .names = &names::kMemoryErrorOperation, .varies = true},
     {.selector = "/MEMERRORSYNDROME", .type = 18, .decode = FieldDecode::Hex, .at = 0x07,
-     .size = 4, .since = 0x17, .name = "Vendor Syndrome", .none = kNoneIfZero},
+     .size = 4, .since = 0x17, .name = "Vendor Syndrome", .none = kNoneIfZero, .varies = true},
     {.selector = "/MEMERRORARRAYADDR", .type = 18, .decode = FieldDecode::Special, .at = 0x0B,
-     .size = 4, .since = 0x17, .name = "Memory Array Address", .special = ErrorHex},
+     .size = 4, .since = 0x17, .name = "Memory Array Address", .special = ErrorHex, .varies = true},
     {.selector = "/MEMERRORDEVICEADDR", .type = 18, .decode = FieldDecode::Special, .at = 0x0F,
-     .size = 4, .since = 0x17, .name = "Device Address", .special = ErrorHex},
+     .size = 4, .since = 0x17, .name = "Device Address", .special = ErrorHex, .varies = true},
     // A range in bytes, which dmidecode writes in hexadecimal: no number
     // reads as that.
     {.selector = "/MEMERRORRESOLUTION", .type = 18, .decode = FieldDecode::Special, .at = 0x13,
      .size = 4, .since = 0x17, .unit = "bytes", .kind = FieldKind::Number,
-     .special = ErrorResolution, .label = "Resolution"},
+     .special = ErrorResolution, .label = "Resolution", .varies = true},
 };
 
 // 7.34 64-Bit Memory Error Information (type 33)
 constexpr FieldRow kMemoryError64Rows[] = {
     {.selector = "/MEMERROR64TYPE", .type = 33, .decode = FieldDecode::Name, .at = 0x04,
-     .since = 0x1F, .name = "Type", .names = &names::kMemoryErrorType},
+     .since = 0x1F, .name = "Type", .names = &names::kMemoryErrorType, .varies = true},
     {.selector = "/MEMERROR64GRANULARITY", .type = 33, .decode = FieldDecode::Name, .at = 0x05,
-     .since = 0x1F, .name = "Granularity", .names = &names::kMemoryErrorGranularity},
+     .since = 0x1F, .name = "Granularity", .names = &names::kMemoryErrorGranularity, .varies = true},
     {.selector = "/MEMERROR64OPERATION", .type = 33, .decode = FieldDecode::Name, .at = 0x06,
-     .since = 0x1F, .name = "Operation", .names = &names::kMemoryErrorOperation},
+     .since = 0x1F, .name = "Operation", .names = &names::kMemoryErrorOperation, .varies = true},
     {.selector = "/MEMERROR64SYNDROME", .type = 33, .decode = FieldDecode::Hex, .at = 0x07,
-     .size = 4, .since = 0x1F, .name = "Vendor Syndrome", .none = kNoneIfZero},
+     .size = 4, .since = 0x1F, .name = "Vendor Syndrome", .none = kNoneIfZero, .varies = true},
     {.selector = "/MEMERROR64ARRAYADDR", .type = 33, .decode = FieldDecode::Special, .at = 0x0B,
-     .size = 8, .since = 0x1F, .name = "Memory Array Address", .special = ErrorHex},
+     .size = 8, .since = 0x1F, .name = "Memory Array Address", .special = ErrorHex, .varies = true},
     {.selector = "/MEMERROR64DEVICEADDR", .type = 33, .decode = FieldDecode::Special,
-     .at = 0x13, .size = 8, .since = 0x1F, .name = "Device Address", .special = ErrorHex},
+     .at = 0x13, .size = 8, .since = 0x1F, .name = "Device Address", .special = ErrorHex,
+     .varies = true},
     {.selector = "/MEMERROR64RESOLUTION", .type = 33, .decode = FieldDecode::Special,
      .at = 0x1B, .size = 4, .since = 0x1F, .unit = "bytes", .kind = FieldKind::Number,
-     .special = ErrorResolution, .label = "Resolution"},
+     .special = ErrorResolution, .label = "Resolution", .varies = true},
 };
 
 // 7.22 Built-in Pointing Device (type 21)
@@ -291,7 +292,7 @@ bool BatteryMaximumError(const FieldRow& row, const StructureView& s, FieldValue
 // 7.23 Portable Battery (type 22)
 constexpr FieldRow kBatteryRows[] = {
     {.selector = "/BATLOC", .type = 22, .decode = FieldDecode::String, .at = 0x04, .place = 1,
-     .name = "Location"},
+     .name = "Location", .identifies = true},
     {.selector = "/BATMAN", .type = 22, .decode = FieldDecode::String, .at = 0x05, .place = 2,
      .name = "Manufacturer"},
     {.selector = "/BATDATE", .type = 22, .decode = FieldDecode::String, .at = 0x06, .place = 3,
@@ -299,7 +300,7 @@ constexpr FieldRow kBatteryRows[] = {
     {.selector = "/BATSERIAL", .type = 22, .decode = FieldDecode::String, .at = 0x07, .place = 4,
      .name = "Serial Number", .label = "Serial#"},
     {.selector = "/BATNAME", .type = 22, .decode = FieldDecode::String, .at = 0x08, .place = 5,
-     .name = "Name", .label = "Device Name"},
+     .name = "Name", .label = "Device Name", .identifies = true},
     {.selector = "/BATVER", .type = 22, .decode = FieldDecode::String, .at = 0x0E, .place = 6,
      .name = "SBDS Version"},
     {.selector = "/BATCHEM", .type = 22, .decode = FieldDecode::String, .at = 0x14, .place = 7,
@@ -346,7 +347,7 @@ constexpr FieldRow kResetRows[] = {
      .shift = 3, .mask = 0x03},
     {.selector = "/RESETCOUNT", .type = 23, .decode = FieldDecode::Number, .at = 0x05,
      .size = 2, .since = 0x0D, .name = "Reset Count", .kind = FieldKind::Number,
-     .none = kNoneIfAllOnes},
+     .none = kNoneIfAllOnes, .varies = true},
     {.selector = "/RESETLIMIT", .type = 23, .decode = FieldDecode::Number, .at = 0x07,
      .size = 2, .since = 0x0D, .name = "Reset Limit", .kind = FieldKind::Number,
      .none = kNoneIfAllOnes},
@@ -377,22 +378,22 @@ constexpr FieldRow kSecurityRows[] = {
 // 7.26 System Power Controls (type 25)
 constexpr FieldRow kPowerControlRows[] = {
     {.selector = "/POWERCTRLNEXT", .type = 25, .decode = FieldDecode::Special, .at = 0x04,
-     .size = 5, .name = "Next Scheduled Power-on", .special = PowerOnNext},
+     .size = 5, .name = "Next Scheduled Power-on", .special = PowerOnNext, .varies = true},
     {.selector = "/POWERCTRLMONTH", .type = 25, .decode = FieldDecode::Special, .at = 0x04,
      .since = 0x09, .kind = FieldKind::Number, .special = PowerOnPart,
-     .label = "Next Power-on Month"},
+     .label = "Next Power-on Month", .varies = true},
     {.selector = "/POWERCTRLDAY", .type = 25, .decode = FieldDecode::Special, .at = 0x05,
      .since = 0x09, .kind = FieldKind::Number, .special = PowerOnPart,
-     .label = "Next Power-on Day"},
+     .label = "Next Power-on Day", .varies = true},
     {.selector = "/POWERCTRLHOUR", .type = 25, .decode = FieldDecode::Special, .at = 0x06,
      .since = 0x09, .kind = FieldKind::Number, .special = PowerOnPart,
-     .label = "Next Power-on Hour"},
+     .label = "Next Power-on Hour", .varies = true},
     {.selector = "/POWERCTRLMINUTE", .type = 25, .decode = FieldDecode::Special, .at = 0x07,
      .since = 0x09, .kind = FieldKind::Number, .special = PowerOnPart,
-     .label = "Next Power-on Minute"},
+     .label = "Next Power-on Minute", .varies = true},
     {.selector = "/POWERCTRLSECOND", .type = 25, .decode = FieldDecode::Special, .at = 0x08,
      .since = 0x09, .kind = FieldKind::Number, .special = PowerOnPart,
-     .label = "Next Power-on Second"},
+     .label = "Next Power-on Second", .varies = true},
 };
 
 // 7.38 Memory Channel (type 37)
@@ -410,7 +411,7 @@ constexpr FieldRow kMemoryChannelRows[] = {
      .label = "Device Loads"},
     {.selector = "/MEMCHANNELHANDLES", .type = 37, .decode = FieldDecode::Special, .at = 0x08,
      .size = 0, .since = 0x07, .kind = FieldKind::List, .special = ChannelDevices,
-     .label = "Device Handles"},
+     .label = "Device Handles", .refersToHandle = true},
 };
 
 constexpr StructureGroup kGroups[] = {

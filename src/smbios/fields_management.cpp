@@ -655,9 +655,9 @@ constexpr FieldRow kPowerSupplyRows[] = {
     {.selector = "/PSUGROUP", .type = 39, .decode = FieldDecode::Number, .at = 0x04,
      .name = "Power Unit Group", .kind = FieldKind::Number, .none = kNoneIfZero},
     {.selector = "/PSULOCATION", .type = 39, .decode = FieldDecode::String, .at = 0x05,
-     .name = "Location"},
+     .name = "Location", .identifies = true},
     {.selector = "/PSUNAME", .type = 39, .decode = FieldDecode::String, .at = 0x06,
-     .name = "Name"},
+     .name = "Name", .identifies = true},
     {.selector = "/PSUMAN", .type = 39, .decode = FieldDecode::String, .at = 0x07,
      .name = "Manufacturer"},
     {.selector = "/PSUSERIAL", .type = 39, .decode = FieldDecode::String, .at = 0x08,
@@ -700,7 +700,8 @@ constexpr FieldRow kAdditionalInfoRows[] = {
     {.selector = "/ADDINFOCOUNT", .type = 40, .decode = FieldDecode::Number, .at = 0x04,
      .kind = FieldKind::Number, .label = "Number Of Entries"},
     {.selector = "/ADDINFOHANDLE", .type = 40, .decode = FieldDecode::Special, .at = 0x04,
-     .name = "Referenced Handle", .kind = FieldKind::List, .special = AdditionalHandle},
+     .name = "Referenced Handle", .kind = FieldKind::List, .special = AdditionalHandle,
+     .refersToHandle = true},
     {.selector = "/ADDINFOOFFSET", .type = 40, .decode = FieldDecode::Special, .at = 0x04,
      .name = "Referenced Offset", .kind = FieldKind::List, .special = AdditionalOffset},
     {.selector = "/ADDINFOSTRING", .type = 40, .decode = FieldDecode::Special, .at = 0x04,
@@ -712,7 +713,7 @@ constexpr FieldRow kAdditionalInfoRows[] = {
 // 7.42 Onboard Devices Extended Information (type 41)
 constexpr FieldRow kOnboardRows[] = {
     {.selector = "/ONBOARDREF", .type = 41, .decode = FieldDecode::String, .at = 0x04,
-     .name = "Reference Designation"},
+     .name = "Reference Designation", .identifies = true},
     {.selector = "/ONBOARDTYPE", .type = 41, .decode = FieldDecode::Name, .at = 0x05,
      .name = "Type", .names = &names::kOnboardDeviceType, .mask = 0x7F},
     {.selector = "/ONBOARDSTATUS", .type = 41, .decode = FieldDecode::Name, .at = 0x05,
@@ -835,7 +836,7 @@ constexpr FieldRow kProcessorInfoRows[] = {
 // 7.46 Firmware Inventory Information (type 45)
 constexpr FieldRow kFirmwareRows[] = {
     {.selector = "/FIRMWARENAME", .type = 45, .decode = FieldDecode::String, .at = 0x04,
-     .name = "Firmware Component Name"},
+     .name = "Firmware Component Name", .identifies = true},
     {.selector = "/FIRMWAREVER", .type = 45, .decode = FieldDecode::String, .at = 0x05,
      .name = "Firmware Version"},
     {.selector = "/FIRMWAREVERFORMAT", .type = 45, .decode = FieldDecode::Name, .at = 0x06,
@@ -859,7 +860,8 @@ constexpr FieldRow kFirmwareRows[] = {
     {.selector = "/FIRMWARESTATE", .type = 45, .decode = FieldDecode::Name, .at = 0x16,
      .name = "State", .names = &names::kFirmwareInventoryState},
     {.selector = "/FIRMWARECOMPONENTS", .type = 45, .decode = FieldDecode::Special, .at = 0x17,
-     .name = "Associated Components", .kind = FieldKind::List, .special = FirmwareComponents},
+     .name = "Associated Components", .kind = FieldKind::List, .special = FirmwareComponents,
+     .refersToHandle = true},
 };
 
 // 7.47 String Property (type 46)

@@ -107,9 +107,9 @@ constexpr FieldRow kMemoryArrayRows[] = {
 // 7.18 Memory Device (type 17)
 constexpr FieldRow kMemoryDeviceRows[] = {
     {.selector = "/MEMDEVLOC", .type = 17, .decode = FieldDecode::String, .at = 0x10, .place = 1,
-     .name = "Locator", .label = "Device Locator"},
+     .name = "Locator", .label = "Device Locator", .identifies = true},
     {.selector = "/MEMBANKLOC", .type = 17, .decode = FieldDecode::String, .at = 0x11, .place = 2,
-     .name = "Bank Locator"},
+     .name = "Bank Locator", .identifies = true},
     {.selector = "/MEMMAN", .type = 17, .decode = FieldDecode::String, .at = 0x17, .place = 3,
      .name = "Manufacturer"},
     {.selector = "/MEMSERIAL", .type = 17, .decode = FieldDecode::String, .at = 0x18, .place = 4,

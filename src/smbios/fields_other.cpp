@@ -37,7 +37,7 @@ bool OtherStrings(const FieldRow&, const StructureView& s, FieldValue& value) {
 
 constexpr FieldRow kOtherRows[] = {
     {.selector = "/OTHERTYPE", .type = kOtherTypes, .decode = FieldDecode::Special, .size = 0,
-     .kind = FieldKind::Number, .special = OtherType, .label = "Type"},
+     .kind = FieldKind::Number, .special = OtherType, .label = "Type", .identifies = true},
     {.selector = "/OTHERDATA", .type = kOtherTypes, .decode = FieldDecode::Special, .size = 0,
      .name = "Header and Data", .special = OtherData, .label = "Data"},
     {.selector = "/OTHERSTRINGS", .type = kOtherTypes, .decode = FieldDecode::Special,

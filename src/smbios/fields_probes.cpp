@@ -110,11 +110,12 @@ struct ProbeRows {
 constexpr ProbeRows MakeProbeRows(const ProbeLayout& p, const ProbeSelectors& n) {
   return {{
       {.selector = n.description, .type = p.type, .decode = FieldDecode::String, .at = 0x04,
-       .name = "Description"},
+       .name = "Description", .identifies = true},
       {.selector = n.location, .type = p.type, .decode = FieldDecode::Name, .at = 0x05,
        .name = "Location", .names = p.locations, .mask = 0x1F},
       {.selector = n.status, .type = p.type, .decode = FieldDecode::Name, .at = 0x05,
-       .name = "Status", .names = &names::kProbeStatus, .shift = 5, .mask = 0x07},
+       .name = "Status", .names = &names::kProbeStatus, .shift = 5, .mask = 0x07,
+       .varies = true},
       {.selector = n.maximum, .type = p.type, .decode = FieldDecode::Special, .at = 0x06,
        .size = 2, .name = "Maximum Value", .unit = p.unit, .kind = FieldKind::Number,
        .special = p.reading},
@@ -133,9 +134,10 @@ constexpr ProbeRows MakeProbeRows(const ProbeLayout& p, const ProbeSelectors& n)
        .size = 2, .name = "Accuracy", .special = Percentage},
       {.selector = n.oem, .type = p.type, .decode = FieldDecode::Hex, .at = 0x10, .size = 4,
        .name = "OEM-specific Information"},
+      // Some firmware writes the reading of the moment here.
       {.selector = n.nominal, .type = p.type, .decode = FieldDecode::Special, .at = 0x14,
        .size = 2, .name = "Nominal Value", .unit = p.unit, .kind = FieldKind::Number,
-       .special = p.reading},
+       .special = p.reading, .varies = true},
   }};
 }
 
@@ -171,7 +173,8 @@ constexpr FieldRow kCoolingRows[] = {
     {.selector = "/COOLINGTYPE", .type = 27, .decode = FieldDecode::Name, .at = 0x06,
      .name = "Type", .names = &names::kCoolingDeviceType, .mask = 0x1F},
     {.selector = "/COOLINGSTATUS", .type = 27, .decode = FieldDecode::Name, .at = 0x06,
-     .name = "Status", .names = &names::kCoolingDeviceStatus, .shift = 5, .mask = 0x07},
+     .name = "Status", .names = &names::kCoolingDeviceStatus, .shift = 5, .mask = 0x07,
+     .varies = true},
     // 0: the device shares its unit with no other.
     {.selector = "/COOLINGGROUP", .type = 27, .decode = FieldDecode::Number, .at = 0x07,
      .name = "Cooling Unit Group", .kind = FieldKind::Number, .none = kNoneIfZero},
@@ -182,7 +185,7 @@ constexpr FieldRow kCoolingRows[] = {
      .size = 2, .name = "Nominal Speed", .unit = "rpm", .kind = FieldKind::Number,
      .special = Reading<0, false>},
     {.selector = "/COOLINGDESC", .type = 27, .decode = FieldDecode::String, .at = 0x0E,
-     .name = "Description"},
+     .name = "Description", .identifies = true},
 };
 
 // 7.31 Out-of-Band Remote Access (type 30)
@@ -208,13 +211,13 @@ constexpr FieldRow kBisRows[] = {
 // 7.33 System Boot Information (type 32)
 constexpr FieldRow kBootRows[] = {
     {.selector = "/BOOTSTATUS", .type = 32, .decode = FieldDecode::Name, .at = 0x0A,
-     .name = "Status", .names = &names::kBootStatus},
+     .name = "Status", .names = &names::kBootStatus, .varies = true},
 };
 
 // 7.35 Management Device (type 34)
 constexpr FieldRow kManagementDeviceRows[] = {
     {.selector = "/MGMTDEVICEDESC", .type = 34, .decode = FieldDecode::Special, .at = 0x04,
-     .name = "Description", .special = ManagementDeviceDescription},
+     .name = "Description", .special = ManagementDeviceDescription, .identifies = true},
     {.selector = "/MGMTDEVICETYPE", .type = 34, .decode = FieldDecode::Name, .at = 0x05,
      .name = "Type", .names = &names::kManagementDeviceType},
     {.selector = "/MGMTDEVICEADDRESS", .type = 34, .decode = FieldDecode::Hex, .at = 0x06,
@@ -226,7 +229,7 @@ constexpr FieldRow kManagementDeviceRows[] = {
 // 7.36 Management Device Component (type 35)
 constexpr FieldRow kManagementComponentRows[] = {
     {.selector = "/MGMTCOMPONENTDESC", .type = 35, .decode = FieldDecode::String, .at = 0x04,
-     .name = "Description"},
+     .name = "Description", .identifies = true},
     {.selector = "/MGMTCOMPONENTDEVICE", .type = 35, .decode = FieldDecode::Handle, .at = 0x05,
      .size = 2, .name = "Management Device Handle"},
     {.selector = "/MGMTCOMPONENTHANDLE", .type = 35, .decode = FieldDecode::Handle, .at = 0x07,

@@ -159,7 +159,7 @@ constexpr FieldRow kSystemRows[] = {
     {.selector = "/PCUUID", .type = 1, .decode = FieldDecode::Uuid, .at = 0x08, .size = 16,
      .name = "UUID"},
     {.selector = "/PCWAKEUP", .type = 1, .decode = FieldDecode::Name, .at = 0x18,
-     .name = "Wake-up Type", .names = &names::kSystemWakeup},
+     .name = "Wake-up Type", .names = &names::kSystemWakeup, .varies = true},
 };
 constexpr PlaceLabel kSystemPlaces[] = {{7, "Extra"}};
 
@@ -185,7 +185,7 @@ constexpr FieldRow kBoardRows[] = {
      .name = "Type", .names = &names::kBoardType},
     {.selector = "/BOARDOBJECTS", .type = 2, .decode = FieldDecode::Special, .at = 0x0E,
      .name = "Contained Object Handles", .kind = FieldKind::List,
-     .special = BoardObjectHandles},
+     .special = BoardObjectHandles, .refersToHandle = true},
 };
 // One column wider than every other label, as the earlier reports had it.
 constexpr PlaceLabel kBoardPlaces[] = {{7, "Extra          "}};
@@ -213,11 +213,11 @@ constexpr FieldRow kEnclosureRows[] = {
     {.selector = "/ENCLOSURELOCK", .type = 3, .decode = FieldDecode::Name, .at = 0x05,
      .name = "Lock", .names = &kLockNames, .shift = 7, .mask = 1},
     {.selector = "/ENCLOSUREBOOTSTATE", .type = 3, .decode = FieldDecode::Name, .at = 0x09,
-     .name = "Boot-up State", .names = &names::kChassisState},
+     .name = "Boot-up State", .names = &names::kChassisState, .varies = true},
     {.selector = "/ENCLOSUREPSUSTATE", .type = 3, .decode = FieldDecode::Name, .at = 0x0A,
-     .name = "Power Supply State", .names = &names::kChassisState},
+     .name = "Power Supply State", .names = &names::kChassisState, .varies = true},
     {.selector = "/ENCLOSURETHERMAL", .type = 3, .decode = FieldDecode::Name, .at = 0x0B,
-     .name = "Thermal State", .names = &names::kChassisState},
+     .name = "Thermal State", .names = &names::kChassisState, .varies = true},
     {.selector = "/ENCLOSURESECURITY", .type = 3, .decode = FieldDecode::Name, .at = 0x0C,
      .name = "Security Status", .names = &names::kChassisSecurity},
     {.selector = "/ENCLOSUREOEM", .type = 3, .decode = FieldDecode::Hex, .at = 0x0D, .size = 4,

@@ -22,6 +22,7 @@ bool SmbiosReader::Load() {
   AcquireOptions options;
   options.directRead = &directRead;
   options.fromPath = fromSourceFile ? &sourceFile : nullptr;
+  options.refusal = sourceRefusal;
   options.tableFromIdentity = BuildIdentityTable;
   rawTable = AcquireRawTable(options);
   if (!rawTable) return false;

@@ -46,10 +46,12 @@ class SmbiosReader {
 
   void SetDirectRead() { directRead = 1; }
   // Reads the table only from this file. An empty path is still a file that
-  // cannot be read, never a request for the machine's own table.
-  void SetSourceFile(const std::string& path) {
+  // cannot be read, never a request for the machine's own table. Why the
+  // file is refused goes to refusal, where given, instead of the output.
+  void SetSourceFile(const std::string& path, std::string* refusal = nullptr) {
     sourceFile = path;
     fromSourceFile = true;
+    sourceRefusal = refusal;
   }
   // Keeps the raw table after the walk whatever its source, for callers that
   // save it.
@@ -169,6 +171,7 @@ class SmbiosReader {
 
   std::string sourceFile;
   bool fromSourceFile = false;
+  std::string* sourceRefusal = nullptr;
   bool keepRawTable = false;
   // The table's bytes, which every record points into: the raw table's own,
   // or a copy when the raw table is released after the walk.

@@ -17,5 +17,5 @@ export ANSIBLE_HOME="$work/ansible" ANSIBLE_LOCAL_TEMP="$work/tmp" ANSIBLE_REMOT
 export ANSIBLE_NOCOLOR=1 ANSIBLE_RETRY_FILES_ENABLED=0 ANSIBLE_GATHERING=explicit
 timeout 300 ansible-playbook -i "$work/hosts" "$here/check_facts.yml" \
   -e tarnlix_become=false -e "tarnlix_source=$tool" -e "tarnlix_bin=$work/bin/tarnlix" \
-  -e "tarnlix_fact_dir=$work/facts.d" -e "tarnlix_from=$table" \
+  -e "tarnlix_fact_dir=$work/facts.d" -e "tarnlix_from=$table" -e "tarnlix_baseline=$table" \
   -e "expected_serial=$serial" -e "expected_memtotal=$total" -e "expected_modules=$modules"

@@ -104,9 +104,17 @@ TEST(SavedFileLimits, PathsThatAreNotOrdinaryFiles) {
   EXPECT_EQ(empty.out, CannotRead("", "No such file or directory"));
   EXPECT_EQ(empty.exitCode, 1);
 
+  // A directory is the tables it holds (none here); a table to compare
+  // with is one file.
   ToolResult directory = RunTool({"/FROM:" + scratch.Path(""), "/PCSERIAL"});
-  EXPECT_EQ(directory.out, CannotRead(scratch.Path(""), "Is a directory"));
-  EXPECT_EQ(directory.exitCode, 1);
+  EXPECT_EQ(directory.out, "");
+  EXPECT_EQ(directory.exitCode, 0);
+  std::string table = scratch.Write("one.bin", SerialTable());
+  ToolResult compared = RunTool({"/FROM:" + table, "/DIFF:" + scratch.Path("")});
+  EXPECT_EQ(compared.out, "Error: cannot read SMBIOS table from " + scratch.Path("") +
+                              ": Is a directory\n");
+  EXPECT_EQ(compared.exitCode, 1);
+  std::remove(table.c_str());
 
   std::string emptyFile = scratch.Write("empty.bin", {});
   ToolResult nothing = RunTool({"/FROM:" + emptyFile, "/PCSERIAL"});
@@ -126,7 +134,7 @@ TEST(SavedFileLimits, PathsThatAreNotOrdinaryFiles) {
 TEST(FieldList, NeedsNoTable) {
   ToolResult result = RunTool({"/FIELDS"});
   EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.out.rfind("/BIOSVENDOR\t0\tBIOS\tVendor\t\ttext\n", 0), 0u) << result.out;
+  EXPECT_EQ(result.out.rfind("/BIOSVENDOR\t0\tBIOS\tVendor\t\ttext\t\n", 0), 0u) << result.out;
   EXPECT_GT(std::count(result.out.begin(), result.out.end(), '\n'), 150);
 }
 

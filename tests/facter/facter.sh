@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Debian's facter reads the contrib external fact, pointed at a corpus table,
-# and answers its serial number and memory total.
-#   facter.sh TOOL TABLE SERIAL MEMTOTAL
+# and answers its serial number and memory total, then, with another table
+# as the baseline, what changed since.
+#   facter.sh TOOL TABLE SERIAL MEMTOTAL BASELINE
 # Exits 77 (skipped) when facter is not installed.
 set -euo pipefail
-tool=$1 table=$2 serial=$3 total=$4
+tool=$1 table=$2 serial=$3 total=$4 baseline=$5
 here=$(cd "$(dirname "$0")" && pwd)
 if ! command -v facter >/dev/null 2>&1; then
   echo "skipped: facter is not installed (Debian facter)"
@@ -13,8 +14,15 @@ fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarnlix-facter.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 install -m 0755 "$here/../../contrib/facter/tarnlix" "$work/tarnlix"
-answer=$(TARNLIX_BIN=$tool TARNLIX_FROM=$table HOME=$work timeout 120 \
-         facter --external-dir "$work" tarnlix.PC.0.PCSERIAL tarnlix.MEMTOTAL)
+answer=$(TARNLIX_BIN=$tool TARNLIX_FROM=$table TARNLIX_BASELINE=$work/none HOME=$work timeout 120 \
+         facter --external-dir "$work" tarnlix.PC.0.PCSERIAL tarnlix.MEMTOTAL tarnlix.DIFF)
 echo "$answer"
 printf '%s\n' "$answer" | grep -qx "tarnlix.PC.0.PCSERIAL => $serial" || { echo "FAIL: serial"; exit 1; }
 printf '%s\n' "$answer" | grep -qx "tarnlix.MEMTOTAL => $total" || { echo "FAIL: memory total"; exit 1; }
+printf '%s\n' "$answer" | grep -qx "tarnlix.DIFF => " || { echo "FAIL: a DIFF without a baseline"; exit 1; }
+changes=$("$tool" "/FROM:$table" "/DIFF:$baseline") || [ $? -eq 8 ]
+want=${changes%% *}
+answer=$(TARNLIX_BIN=$tool TARNLIX_FROM=$table TARNLIX_BASELINE=$baseline HOME=$work timeout 120 \
+         facter --external-dir "$work" tarnlix.DIFF.changed.0.group)
+echo "$answer"
+[ "$answer" = "$want" ] || { echo "FAIL: the changes since the baseline"; exit 1; }

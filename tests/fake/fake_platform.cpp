@@ -8,6 +8,28 @@
 
 namespace tarnlix::fake {
 
+DirectoryListing FakeSystem::ListDirectory(const std::string& path) {
+  DirectoryListing listing;
+  if (directories.count(path) == 0) return listing;
+  listing.isDirectory = true;
+  auto bad = unreadable.find(path);
+  if (bad != unreadable.end()) {
+    listing.reason = bad->second;
+    return listing;
+  }
+  listing.ok = true;
+  std::string prefix = path + "/";
+  for (const auto& [file, bytes] : files) {
+    if (file.rfind(prefix, 0) == 0 && file.find('/', prefix.size()) == std::string::npos) {
+      listing.files.push_back(file);
+    }
+  }
+  for (const auto& [file, reason] : unreadable) {
+    if (file.rfind(prefix, 0) == 0 && files.count(file) == 0) listing.files.push_back(file);
+  }
+  return listing;
+}
+
 FileReadResult FakeSystem::ReadFile(const std::string& path, size_t limit) {
   FileReadResult result;
   auto bad = unreadable.find(path);

@@ -32,11 +32,14 @@ class FakeSystem : public SystemApi {
   FileReadResult ReadFile(const std::string& path, size_t limit) override;
   bool WriteFileReplacing(const std::string& path, const uint8_t* data,
                           size_t size, std::string* reason) override;
+  // The files whose path is a directory's, a slash and a name.
+  DirectoryListing ListDirectory(const std::string& path) override;
 
   uint32_t version = 0x0A280105;  // an NT-family value
   std::string out;
   std::map<std::string, std::vector<uint8_t>> files;
   std::map<std::string, std::string> unreadable;  // path -> reason
+  std::set<std::string> directories;
   std::string writeFailure;                       // non-empty: writes fail
 };
 

@@ -23,8 +23,12 @@ SAMPLE = re.compile(r'^([a-z_]+)(?:\{(.*)\})? (\S+)$')
 LABEL = re.compile(r'([a-z_]+)="((?:[^"\\]|\\.)*)"')
 
 
-def exposition(tool, table):
-    out = subprocess.run([tool, "/FROM:" + table, "/PROM"], capture_output=True, check=True).stdout
+def exposition(tool, table, baseline=None):
+    arguments = [tool, "/FROM:" + table, "/PROM"] + (["/DIFF:" + baseline] if baseline else [])
+    run = subprocess.run(arguments, capture_output=True)
+    if run.returncode not in (0, 8):
+        raise RuntimeError("%s: exit %d" % (arguments, run.returncode))
+    out = run.stdout
     samples = []
     for line in out.decode().splitlines():
         m = SAMPLE.match(line)
@@ -234,6 +238,23 @@ def main(tool, corpus, rules):
         alert({"instance": "unreadable", "job": "node"}, "warning",
               summary="The hardware inventory of unreadable is stale or cannot be read"),
     ]
+
+    # Changes since the baseline: a host whose table is another model's
+    # than its baseline, and one whose table is its baseline.
+    changed = exposition(tool, os.path.join(corpus, "raw/dell-poweredge-r640.bin"),
+                         os.path.join(corpus, "raw/dell-r630.bin"))
+    same = exposition(tool, os.path.join(corpus, "raw/dell-r630.bin"),
+                      os.path.join(corpus, "raw/dell-r630.bin"))
+    for inst, samples in (("baseline-changed", changed), ("baseline-same", same)):
+        for n, l, v in samples:
+            if n == "tarnlix_inventory_changes":
+                s.raw(n, dict(l, instance=inst, job="node"), v, v)
+    counts = [(l["group"], int(v)) for n, l, v in changed if n == "tarnlix_inventory_changes"]
+    assert any(c for _, c in counts) and not any(int(v) for n, _, v in same if n == "tarnlix_inventory_changes")
+    fires["InventoryChanged"] = [
+        alert({"group": group, "instance": "baseline-changed", "job": "node"}, "warning",
+              summary="%d %s structure(s) of baseline-changed differ from its baseline inventory" % (count, group))
+        for group, count in counts if count > 0]
 
     # The BIOS rule is an example: silent on every real machine above; once
     # adapted (here: a machine of the example's model) it fires.

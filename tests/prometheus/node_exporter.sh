@@ -21,7 +21,8 @@ cleanup() {
 trap cleanup EXIT
 
 mkdir "$work/textfile"
-TARNLIX_BIN=$tool TARNLIX_FROM=$table "$here/../../contrib/prometheus/tarnlix-textfile" "$work/textfile"
+TARNLIX_BIN=$tool TARNLIX_FROM=$table TARNLIX_BASELINE=$work/baseline.bin \
+  "$here/../../contrib/prometheus/tarnlix-textfile" "$work/textfile"
 ls -l "$work/textfile"
 
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')

@@ -1,21 +1,34 @@
 #!/usr/bin/env bash
-# The contrib textfile writer when the tool fails: the last good inventory
-# stays as it was, no temporary file is left, the tool's own message reaches
-# standard error and the exit code is the tool's.
-#   textfile_writer.sh TOOL TABLE
+# The contrib textfile writer:
+# - the first run saves the table read as the baseline and reports no change;
+#   a later run on another table counts the structures that differ;
+# - when the tool fails, the last good inventory stays as it was, no
+#   temporary file is left, the tool's own message reaches standard error
+#   and the exit code is the tool's.
+#   textfile_writer.sh TOOL TABLE OTHER_TABLE
 set -euo pipefail
-tool=$1 table=$2
+tool=$1 table=$2 other=$3
 writer="$(cd "$(dirname "$0")" && pwd)/../../contrib/prometheus/tarnlix-textfile"
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarnlix-writer.XXXXXX")
 trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+export TARNLIX_BIN=$tool TARNLIX_BASELINE=$work/state/baseline.bin
 
-TARNLIX_BIN=$tool TARNLIX_FROM=$table "$writer" "$work"
+TARNLIX_FROM=$table "$writer" "$work"
+[ -f "$work/state/baseline.bin" ] || fail "no baseline saved"
+grep -q '^tarnlix_inventory_changes{group="MEM"} 0$' "$work/tarnlix.prom" || fail "a first run reports changes"
+if grep '^tarnlix_inventory_changes{' "$work/tarnlix.prom" | grep -qv ' 0$'; then fail "a first run reports changes"; fi
+
+TARNLIX_FROM=$other "$writer" "$work"
+grep -q '^tarnlix_inventory_changes{group="PROCESSOR"} [1-9]' "$work/tarnlix.prom" ||
+  fail "another table's processors are no change"
+cmp -s "$table" "$work/state/baseline.bin" && fail "the baseline was not saved as a dump"
+TARNLIX_FROM=$table "$writer" "$work"
 cp "$work/tarnlix.prom" "$work/good"
 
 status=0
-TARNLIX_BIN=$tool TARNLIX_FROM="$work/missing.bin" "$writer" "$work" >"$work/out" 2>"$work/err" || status=$?
+TARNLIX_FROM="$work/missing.bin" "$writer" "$work" >"$work/out" 2>"$work/err" || status=$?
 cat "$work/err"
-fail() { echo "FAIL: $*"; exit 1; }
 [ "$status" = 1 ] || fail "exit code $status, expected the tool's 1"
 [ ! -s "$work/out" ] || fail "wrote to standard output: $(cat "$work/out")"
 grep -q "^Error: cannot read SMBIOS table from $work/missing.bin: " "$work/err" || fail "the tool's message is not on standard error"
@@ -23,4 +36,4 @@ grep -q "tarnlix.prom is left as it was" "$work/err" || fail "no word of the fil
 cmp -s "$work/good" "$work/tarnlix.prom" || fail "the last good inventory changed"
 leftovers=$(find "$work" -name '.tarnlix.prom.*')
 [ -z "$leftovers" ] || fail "temporary file left: $leftovers"
-echo "the writer kept the last good inventory and said why it failed"
+echo "the writer kept a baseline, counted the changes, kept the last good inventory and said why it failed"

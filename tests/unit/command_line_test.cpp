@@ -64,9 +64,10 @@ TEST(CommandLine, VerboseIsAnyWordBeginningWithVExceptVend) {
 TEST(CommandLine, FromTakesThePathAfterTheColon) {
   fake::FakePlatform fake;
   Parsed p;
-  Parse(p, {"-from:C:/dumps/a.bin", "/FROM"});
-  EXPECT_TRUE(p.line.hasFromPath);
-  EXPECT_EQ(p.line.fromPath, "C:/dumps/a.bin");
+  Parse(p, {"-from:C:/dumps/a.bin", "/FROM", "/from:b.bin", "/DIFF:base.bin"});
+  EXPECT_EQ(p.line.fromPaths, (std::vector<std::string>{"C:/dumps/a.bin", "b.bin"}));
+  EXPECT_TRUE(p.line.hasDiffPath);
+  EXPECT_EQ(p.line.diffPath, "base.bin");
   ASSERT_EQ(p.line.selectors.size(), 1u) << "/FROM without a colon is a selector";
 }
 

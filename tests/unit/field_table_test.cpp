@@ -43,7 +43,7 @@ TEST(NameTables, EveryNameDmidecodeGivesACode) {
   EXPECT_GT(compared, 1500u);
 }
 
-TEST(FieldList, OneLinePerSelectorInSixColumnsWithoutATable) {
+TEST(FieldList, OneLinePerSelectorInSevenColumnsWithoutATable) {
   fake::FakePlatform fake;  // no firmware table, registry or memory
   fake::RunResult result = fake::Run(fake, {"-fields", "/PCSERIAL"});
   EXPECT_EQ(result.exitCode, 0);
@@ -55,7 +55,7 @@ TEST(FieldList, OneLinePerSelectorInSixColumnsWithoutATable) {
   std::map<std::string, std::vector<std::string>> lines;
   for (const std::string& line : Split(result.out.substr(0, result.out.size() - 1), '\n')) {
     std::vector<std::string> columns = Split(line, '\t');
-    ASSERT_EQ(columns.size(), 6u) << line;
+    ASSERT_EQ(columns.size(), 7u) << line;
     EXPECT_TRUE(lines.emplace(columns[0], columns).second) << "twice: " << line;
     const FieldRow* row = FindField(columns[0].c_str());
     ASSERT_NE(row, nullptr) << line;
@@ -70,9 +70,12 @@ TEST(FieldList, OneLinePerSelectorInSixColumnsWithoutATable) {
   size_t rows = 0;
   ForEachField([&rows](const FieldRow&) { ++rows; });
   EXPECT_EQ(lines.size(), rows);
-  EXPECT_EQ(lines["/PCSERIAL"], (std::vector<std::string>{"/PCSERIAL", "1", "PC", "Serial Number", "", "text"}));
+  EXPECT_EQ(lines["/PCSERIAL"],
+            (std::vector<std::string>{"/PCSERIAL", "1", "PC", "Serial Number", "", "text", ""}));
   EXPECT_EQ(lines["/MEMDEVLOC"][3], "Locator");
-  EXPECT_EQ(lines["/MEMTOTAL"], (std::vector<std::string>{"/MEMTOTAL", "17", "", "", "MB", "number"}));
+  EXPECT_EQ(lines["/MEMTOTAL"], (std::vector<std::string>{"/MEMTOTAL", "17", "", "", "MB", "number", ""}));
+  EXPECT_EQ(lines["/PROCESSORSPEED"][6], "varies");
+  EXPECT_EQ(lines["/MEMDEVMAPDEVICE"][6], "handle");
   EXPECT_EQ(lines["/MEMCONFVOLTAGE"][4], "V");
   EXPECT_EQ(lines["/BIOSCHARS"][5], "list");
 }

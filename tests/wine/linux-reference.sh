@@ -11,6 +11,8 @@
 #                       hyperv (a 17 KB table, far past any fixed buffer)
 #   help                /?
 #   dump.bin, dump      /DUMP and /PCUUID of dell-r630.bin
+#   several             a run over corpus/raw, /CSV, without the paths
+#   diff                /DIFF of two Dell tables
 #   hostname            the unqualified host name
 set -euo pipefail
 tool=$1 corpus=$2 out=$3
@@ -49,6 +51,11 @@ for value in laptop hyperv; do
 done
 
 answer help '/?'
+# The values of a run over a directory, without the paths (those are the
+# system's own), and what /DIFF says.
+answer several "/FROM:$corpus/raw" /CSV /PCSERIAL /MEMTOTAL
+sed -i 's/^"[^"]*",//' "$out/several.out"
+answer diff "/FROM:$corpus/raw/dell-poweredge-r640.bin" "/DIFF:$corpus/raw/dell-r630.bin"
 answer dump "/FROM:$corpus/raw/dell-r630.bin" "/DUMP:$out/dump.bin" /PCUUID
 name=$(hostname -s 2>/dev/null || uname -n)
 printf '%s' "${name%%.*}" >"$out/hostname.out"

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -284,7 +285,7 @@ TEST(Run, AClosedPipeEndsTheRunWithExitCode1) {
 // load-failure line, at once: a device is never waited on.
 TEST(Run, FromRefusesWhatIsNotATableAtOnce) {
   test::TempDir dir;
-  const std::string paths[] = {TestData("corpus"), TestData("corpus/raw/no-such-table.bin"),
+  const std::string paths[] = {TestData("corpus/raw/no-such-table.bin"),
                                dir.Write("empty.bin", ""), "NUL", "CON", "COM1"};
   for (const std::string& path : paths) {
     ToolResult run = RunTool({"/FROM:" + path, "/PCNAME"});
@@ -295,6 +296,40 @@ TEST(Run, FromRefusesWhatIsNotATableAtOnce) {
                 run.out.size() > start.size() + 2 + kLoadFailure.size())
         << run.out;
   }
+}
+
+// A directory is listed through the Windows file calls: its tables in name
+// order, each line its path and the Linux build's values; and /DIFF says
+// what the Linux build says.
+TEST(Run, SeveralTablesAndDiffAnswerAsTheLinuxBuild) {
+  const std::string raw = TestData("corpus/raw");
+  ToolResult several = RunTool({"/FROM:" + raw, "/CSV", "/PCSERIAL", "/MEMTOTAL"});
+  EXPECT_EQ(several.exitCode, 0);
+  std::string linux = Linux("several").out;
+  std::string withoutPaths;
+  std::vector<std::string> files;
+  for (size_t at = 0; at < several.out.size();) {
+    size_t end = several.out.find("\r\n", at);
+    if (end == std::string::npos) break;
+    std::string line = several.out.substr(at, end - at);
+    size_t comma = line.find("\",\"");
+    ASSERT_NE(comma, std::string::npos) << line;
+    files.push_back(line.substr(1, comma - 1));
+    withoutPaths += line.substr(comma + 2) + "\n";
+    at = end + 2;
+  }
+  EXPECT_EQ(withoutPaths, linux);
+  std::vector<std::string> expected;
+  for (const auto& entry : std::filesystem::directory_iterator(raw)) {
+    expected.push_back(raw + "\\" + entry.path().filename().string());
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(files, expected);
+
+  ToolResult diff = RunTool({"/FROM:" + TestData("corpus/raw/dell-poweredge-r640.bin"),
+                             "/DIFF:" + TestData("corpus/raw/dell-r630.bin")});
+  EXPECT_EQ(diff.exitCode, 8);
+  EXPECT_EQ(diff.out, WindowsBytes(Linux("diff").out));
 }
 
 // /DUMP writes through the Windows file calls: the saved file is the Linux

@@ -19,6 +19,7 @@ class LinuxSystem : public SystemApi {
   FileReadResult ReadFile(const std::string& path, size_t limit) override;
   bool WriteFileReplacing(const std::string& path, const uint8_t* data,
                           size_t size, std::string* reason) override;
+  DirectoryListing ListDirectory(const std::string& path) override;
 };
 
 class LinuxMemory : public MemoryApi {

@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
@@ -99,6 +100,29 @@ FileReadResult LinuxSystem::ReadFile(const std::string& path, size_t limit) {
   }
   result.ok = true;
   return result;
+}
+
+DirectoryListing LinuxSystem::ListDirectory(const std::string& path) {
+  DirectoryListing listing;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return listing;
+  listing.isDirectory = true;
+  DIR* directory = ::opendir(path.c_str());
+  if (directory == nullptr) {
+    listing.reason = std::strerror(errno);
+    return listing;
+  }
+  std::string prefix = !path.empty() && path.back() == '/' ? path : path + "/";
+  while (const struct dirent* entry = ::readdir(directory)) {
+    std::string file = prefix + entry->d_name;
+    // A link counts as what it leads to.
+    if (::stat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+      listing.files.push_back(std::move(file));
+    }
+  }
+  ::closedir(directory);
+  listing.ok = true;
+  return listing;
 }
 
 bool LinuxSystem::WriteFileReplacing(const std::string& path,

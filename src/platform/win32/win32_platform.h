@@ -17,6 +17,7 @@ class Win32System : public SystemApi {
   [[noreturn]] void ExitProcess(int code) override;
   const char* Bullet() override;
   FileReadResult ReadFile(const std::string& path, size_t limit) override;
+  DirectoryListing ListDirectory(const std::string& path) override;
   bool WriteFileReplacing(const std::string& path, const uint8_t* data,
                           size_t size, std::string* reason) override;
 };

@@ -105,6 +105,33 @@ FileReadResult Win32System::ReadFile(const std::string& path, size_t limit) {
   return result;
 }
 
+DirectoryListing Win32System::ListDirectory(const std::string& path) {
+  DirectoryListing listing;
+  DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return listing;
+  }
+  listing.isDirectory = true;
+  bool separated = !path.empty() && (path.back() == '\\' || path.back() == '/');
+  std::string prefix = separated ? path : path + "\\";
+  WIN32_FIND_DATAA found;
+  HANDLE search = ::FindFirstFileA((prefix + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    DWORD error = ::GetLastError();
+    listing.ok = error == ERROR_FILE_NOT_FOUND;  // an empty directory
+    if (!listing.ok) listing.reason = ErrorText(error);
+    return listing;
+  }
+  do {
+    if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0) {
+      listing.files.push_back(prefix + found.cFileName);
+    }
+  } while (::FindNextFileA(search, &found));
+  ::FindClose(search);
+  listing.ok = true;
+  return listing;
+}
+
 bool Win32System::WriteFileReplacing(const std::string& path,
                                      const uint8_t* data, size_t size,
                                      std::string* reason) {

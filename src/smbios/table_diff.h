@@ -1,0 +1,38 @@
+// What differs between two tables of one machine: the structures added and
+// removed, and the fields that changed, with structures matched by what
+// they are rather than by their handles.
+#pragma once
+
+#include <string_view>
+
+#include "smbios/reader.h"
+
+namespace tarnlix {
+
+// Told each difference, in structure type order; within a type the
+// structures removed, then those added, then the fields that changed.
+// `name` says which structure it is: the texts of its identifying fields
+// (a memory device's locator and bank), and "#N" when several structures
+// of its type share them (or none have any); empty when it is its type's
+// only one.
+class DiffVisitor {
+ public:
+  virtual ~DiffVisitor() = default;
+  virtual void Removed(const StructureGroup& group, const SmbiosRecord& record,
+                       std::string_view name) = 0;
+  virtual void Added(const StructureGroup& group, const SmbiosRecord& record,
+                     std::string_view name) = 0;
+  // record is the structure in the table read now.
+  virtual void Changed(const StructureGroup& group, const SmbiosRecord& record,
+                       std::string_view name, const FieldRow& field, const FieldValue& was,
+                       const FieldValue& now) = 0;
+};
+
+// Compares the table read now with a saved one. Structures of a type are
+// matched by the values of the fields that identify them, then by their
+// order among those with the same values; every field that does not vary
+// by itself and does not refer to other structures is compared. Returns
+// whether anything differs.
+bool CompareTables(const SmbiosReader& saved, const SmbiosReader& now, DiffVisitor& visitor);
+
+}  // namespace tarnlix
