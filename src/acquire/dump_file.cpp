@@ -54,9 +54,7 @@ RawTablePtr FromEntryPoint(const std::string& path, const std::vector<uint8_t>& 
   if (!HasStructure(file.data() + ep.tableAddress, length, 0)) {
     return Refuse(path, kNoStructure, refusal);
   }
-  return MakeHeaderFormTable(RawTableSource::File,
-                             file.data() + ep.tableAddress, length, ep.major,
-                             ep.minor, ep.revision);
+  return MakeHeaderFormTable(RawTableSource::File, file.data() + ep.tableAddress, length, ep);
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ bool ParseEntryPoint(const uint8_t* bytes, size_t size, EntryPoint* out) {
   EntryPointKind kind = EntryPointKindAt(bytes, size);
   if (kind == EntryPointKind::None || size < EntryPointSize(kind)) return false;
   *out = DecodeEntryPoint(kind, bytes);
+  if (kind == EntryPointKind::Smbios2 && size >= 0x1E) out->structureCount = ReadLe16(bytes + 0x1C);
   return true;
 }
 
@@ -62,6 +63,7 @@ EntryPoint DecodeEntryPoint(EntryPointKind kind, const uint8_t* bytes) {
       ep.minor = bytes[0x0E] & 0x0F;
       ep.tableLength = ReadLe16(bytes + 0x06);
       ep.tableAddress = ReadLe32(bytes + 0x08);
+      ep.structureCount = ReadLe16(bytes + 0x0C);
       break;
     case EntryPointKind::None:
       ep = EntryPoint{};

@@ -13,6 +13,7 @@ struct EntryPoint {
   EntryPointKind kind = EntryPointKind::None;
   uint64_t tableAddress = 0;
   uint32_t tableLength = 0;  // for Smbios3 only a maximum
+  uint16_t structureCount = 0;  // 0 where the entry point gives none (Smbios3)
   uint8_t major = 0;
   uint8_t minor = 0;
   uint8_t revision = 0;
@@ -26,6 +27,7 @@ EntryPointKind EntryPointKindAt(const uint8_t* bytes, size_t size);
 size_t EntryPointSize(EntryPointKind kind);
 
 // Decodes the entry point at bytes; false when it is not one or is cut short.
+// The 32-bit form's structure count is read where its bytes are there.
 bool ParseEntryPoint(const uint8_t* bytes, size_t size, EntryPoint* out);
 
 // The version an entry point gives, as its firmware meant it: some write

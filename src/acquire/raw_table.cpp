@@ -57,6 +57,17 @@ RawTablePtr MakeHeaderFormTable(RawTableSource source, const uint8_t* table,
   return std::make_unique<RawSmbiosTable>(source, block, total, true);
 }
 
+RawTablePtr MakeHeaderFormTable(RawTableSource source, const uint8_t* table,
+                                uint32_t tableLength, const EntryPoint& entryPoint) {
+  RawTablePtr made = MakeHeaderFormTable(source, table, tableLength, entryPoint.major,
+                                         entryPoint.minor, entryPoint.revision);
+  if (made) {
+    made->announcedLength = entryPoint.tableLength;
+    made->announcedCount = entryPoint.structureCount;
+  }
+  return made;
+}
+
 RawTablePtr AcquireRawTable(const AcquireOptions& options) {
   if (options.fromPath != nullptr) return ReadDumpFile(*options.fromPath, options.refusal);
 
@@ -96,8 +107,7 @@ RawTablePtr ReadFirmwareSmbiosTable() {
     EntryPoint ep;  // version 0.0 when the entry point cannot be read
     ParseEntryPoint(entryPoint.data(), entryPoint.size(), &ep);
     return MakeHeaderFormTable(RawTableSource::Firmware, structures.data(),
-                               static_cast<uint32_t>(structures.size()), ep.major, ep.minor,
-                               ep.revision);
+                               static_cast<uint32_t>(structures.size()), ep);
   }
   ModuleHandle kernel = os.modules->LoadLibraryA("Kernel32.dll");
   if (kernel == nullptr) return nullptr;

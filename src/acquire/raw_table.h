@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "acquire/entry_point.h"
 #include "platform/platform.h"
 
 namespace tarnlix {
@@ -29,6 +30,11 @@ class RawSmbiosTable {
   uint8_t* const data;
   const uint32_t length;
   const bool hasHeader;
+  // What the entry point the table came with says of it, where it came with
+  // one: its length (a maximum in SMBIOS 3) and its number of structures;
+  // 0 where it says nothing.
+  uint32_t announcedLength = 0;
+  uint16_t announcedCount = 0;
 };
 
 using RawTablePtr = std::unique_ptr<RawSmbiosTable>;
@@ -42,6 +48,9 @@ constexpr uint32_t kProviderRsmb = 0x52534D42;  // 'RSMB'
 RawTablePtr MakeHeaderFormTable(RawTableSource source, const uint8_t* table,
                                 uint32_t tableLength, uint8_t major,
                                 uint8_t minor, uint8_t revision);
+// The same with the version, length and count of the entry point.
+RawTablePtr MakeHeaderFormTable(RawTableSource source, const uint8_t* table,
+                                uint32_t tableLength, const EntryPoint& entryPoint);
 
 struct AcquireOptions {
   uint16_t* directRead = nullptr;    // may be cleared on the 9x family

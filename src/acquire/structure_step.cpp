@@ -21,4 +21,13 @@ size_t StructureEnd(const uint8_t* table, size_t length, size_t position) {
   return 0;
 }
 
+StepFault StructureFault(const uint8_t* table, size_t length, size_t position) {
+  if (position >= length) return StepFault::NothingLeft;
+  if (length - position < 4) return StepFault::HeaderCut;
+  uint8_t formattedLength = table[position + 1];
+  if (formattedLength < 4) return StepFault::LengthBelowFour;
+  if (formattedLength > length - position) return StepFault::FormattedCut;
+  return StructureEnd(table, length, position) == 0 ? StepFault::StringsUnended : StepFault::None;
+}
+
 }  // namespace tarnlix

@@ -54,6 +54,7 @@ const std::vector<Switch>& FormattingSwitches() {
       {"/PROM", &OutputOptions::prom},
       {"/P", &OutputOptions::pause},
       {"/ISO", &OutputOptions::iso},
+      {"/STRICT", &OutputOptions::strict},
   };
   return kSwitches;
 }
@@ -174,6 +175,25 @@ const char* OneTableOnly(const CommandLine& line) {
   return nullptr;
 }
 
+// Under /STRICT: a word that is neither a switch nor a selector, said
+// before anything is read or printed; null when every word is one.
+const char* UnknownSelector(const std::vector<const char*>& selectors) {
+  for (const char* selector : selectors) {
+    if (!EqualsIgnoringCase(selector, kAllSwitch) && !ResolveSelector(selector).row) return selector;
+  }
+  return nullptr;
+}
+
+// Under /STRICT, after the values: what is wrong with a table, on standard
+// error; true when something is. file names a table read from a file.
+bool ReportDamage(const SmbiosReader& reader, const std::string* file) {
+  std::string damage = reader.Damage();
+  if (damage.empty()) return false;
+  WriteErr("Error: damaged SMBIOS table: " + (file != nullptr ? *file + ": " : std::string()) +
+           damage + "\n");
+  return true;
+}
+
 // One line (or JSON document) per table, the file first; a table that
 // cannot be read has its reason on its line, and the run goes on.
 int RunSeveralTables(const CommandLine& line, const std::vector<TableSource>& sources) {
@@ -209,6 +229,7 @@ int RunSeveralTables(const CommandLine& line, const std::vector<TableSource>& so
     } else {
       PrintTableLine(&reader, options, selections, source.path, "", &runResult);
     }
+    if (options.strict && ReportDamage(reader, &source.path)) failed = true;
   }
   if (options.pause) WaitForKey(kPausePrompt);
   return failed ? kExitFailure : runResult;
@@ -247,6 +268,12 @@ int RunTarnlix(int argc, char** argv) {
     WriteOut("Error: /DIFF: takes no selectors: it compares the whole inventory\n");
     return kExitFailure;
   }
+  if (options.strict) {
+    if (const char* word = UnknownSelector(line.selectors)) {
+      PrintOut("Error: unknown selector %s\n", word);
+      return kExitFailure;
+    }
+  }
 
   bool several = false;
   std::vector<TableSource> sources = TableSources(line.fromPaths, &several);
@@ -254,7 +281,8 @@ int RunTarnlix(int argc, char** argv) {
 
   SmbiosReader reader;
   if (options.direct) reader.SetDirectRead();
-  if (!sources.empty()) reader.SetSourceFile(sources.front().path);
+  const std::string* file = sources.empty() ? nullptr : &sources.front().path;
+  if (file != nullptr) reader.SetSourceFile(*file);
   if (line.hasDumpPath) reader.KeepRawTable();
 
   if (!reader.Load()) {
@@ -284,50 +312,37 @@ int RunTarnlix(int argc, char** argv) {
     }
   }
 
-  if (options.prom) {
-    int result = PrintProm(reader, saved.get());
+  // After the output: what /STRICT finds wrong with the tables, the pause,
+  // the release.
+  auto finish = [&](int result) {
+    if (options.strict) {
+      bool damaged = ReportDamage(reader, file);
+      if (saved != nullptr && ReportDamage(*saved, &line.diffPath)) damaged = true;
+      if (damaged) result = kExitFailure;
+    }
     if (options.pause) WaitForKey(kPausePrompt);
     reader.Release();
     return result;
-  }
+  };
 
-  if (saved != nullptr) {
-    int result = PrintDiff(*saved, reader, options);
-    if (options.pause) WaitForKey(kPausePrompt);
-    reader.Release();
-    return result;
-  }
+  if (options.prom) return finish(PrintProm(reader, saved.get()));
+  if (saved != nullptr) return finish(PrintDiff(*saved, reader, options));
+  if (options.json) return finish(PrintJson(reader, options, line.selectors));
 
-  if (options.json) {
-    int result = PrintJson(reader, options, line.selectors);
-    if (options.pause) WaitForKey(kPausePrompt);
-    reader.Release();
-    return result;
-  }
-
-  bool wantsAll = false;
   for (const char* selector : line.selectors) {
-    if (EqualsIgnoringCase(selector, kAllSwitch)) wantsAll = true;
-  }
-  if (wantsAll) {
+    if (!EqualsIgnoringCase(selector, kAllSwitch)) continue;
     reader.PrintAll();
-    if (options.pause) WaitForKey(kPausePrompt);
-    reader.Release();
-    return kExitSuccess;
+    return finish(kExitSuccess);
   }
 
   int runResult = kExitSuccess;
   if (PrintSelectors(reader, options, line.selectors, &runResult) ==
       SelectorOutcome::GroupEnded) {
-    if (options.pause) WaitForKey(kPausePrompt);
-    reader.Release();
-    return kExitSuccess;
+    return finish(kExitSuccess);
   }
   // Under "/LINES" the last value has ended its line already.
   if (options.csv || (options.crlf && !options.lines)) WriteOut("\n");
-  if (options.pause) WaitForKey(kPausePrompt);
-  reader.Release();
-  return runResult;
+  return finish(runResult);
 }
 
 int WaitForKey(const char* prompt) {

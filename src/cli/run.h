@@ -23,6 +23,7 @@ struct OutputOptions {
   bool pause = false;
   bool iso = false;
   bool verbose = false;
+  bool strict = false;  // a word that is no selector, or a damaged table, is an error
 };
 
 struct CommandLine {

@@ -31,6 +31,10 @@ void WriteOut(std::string_view text) {
   if (!text.empty()) platform().system->WriteStdout(text.data(), text.size());
 }
 
+void WriteErr(std::string_view text) {
+  if (!text.empty()) platform().system->WriteStderr(text.data(), text.size());
+}
+
 std::string FormatText(const char* format, va_list args) {
   char small[512];
   va_list again;

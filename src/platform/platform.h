@@ -47,6 +47,9 @@ class SystemApi {
   // Writes to standard output and flushes at once. A failed write (closed
   // pipe, full disk) ends the process: nothing further can reach the reader.
   virtual void WriteStdout(const char* data, size_t size) = 0;
+  // Writes to standard error: a message apart from the values, which a
+  // script capturing the values does not get. A failed write is ignored.
+  virtual void WriteStderr(const char* data, size_t size) = 0;
   // From now on standard output takes the bytes as they are: a line end
   // stays LF where the system would make it CR LF.
   virtual void WriteStdoutAsBytes() {}

@@ -22,6 +22,8 @@
 namespace tarnlix {
 
 void WriteOut(std::string_view text);
+// To standard error.
+void WriteErr(std::string_view text);
 
 // The text a printf-style format gives.
 std::string FormatText(const char* format, va_list args);

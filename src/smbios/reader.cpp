@@ -1,5 +1,7 @@
 #include "smbios/reader.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "acquire/entry_point.h"
@@ -18,6 +20,8 @@ bool SmbiosReader::Load() {
   for (uint32_t& start : instanceStart) start = 0;
   tableValues = {};
   versionMajor = versionMinor = 0;
+  walkStart = walkStop = walkLength = structuresToEnd = 0;
+  walkedEnd = false;
 
   AcquireOptions options;
   options.directRead = &directRead;
@@ -27,6 +31,8 @@ bool SmbiosReader::Load() {
   rawTable = AcquireRawTable(options);
   if (!rawTable) return false;
   tableSource = rawTable->source;
+  announcedLength = rawTable->announcedLength;
+  announcedCount = rawTable->announcedCount;
 
   size_t start = 0;
   if (rawTable->hasHeader) {
@@ -48,6 +54,8 @@ bool SmbiosReader::Load() {
   } else {
     tableBytes = rawTable->data;
   }
+  walkStart = walkStop = std::min<size_t>(start, rawTable->length);
+  walkLength = rawTable->length;
   if (start < rawTable->length) WalkStructures(tableBytes, start, rawTable->length);
   IndexInstances();
   loaded = 1;
@@ -86,8 +94,57 @@ void SmbiosReader::WalkStructures(const uint8_t* data, size_t start, size_t leng
       record.stored = true;
     }
     AddToTableValues(record.structureType, View(record), tableValues);
+    if (!walkedEnd) {
+      ++structuresToEnd;
+      walkedEnd = record.structureType == 127;
+    }
     position = next;
   }
+  walkStop = position;
+}
+
+std::string SmbiosReader::Damage() const {
+  if (loaded == 0) return "";
+  char text[160];
+  size_t offset = walkStop - walkStart;  // from the table's first byte
+  if (!walkedEnd && walkStop < walkLength) {
+    const uint8_t* structure = tableBytes + walkStop;
+    const char* what = nullptr;
+    switch (StructureFault(tableBytes, walkLength, walkStop)) {
+      case StepFault::HeaderCut: what = "is cut short inside its header"; break;
+      case StepFault::LengthBelowFour: what = "has a length byte below 4"; break;
+      case StepFault::FormattedCut: what = "runs past the end of the table"; break;
+      case StepFault::StringsUnended: what = "has strings that do not end before the end of the table"; break;
+      case StepFault::None:
+      case StepFault::NothingLeft: break;
+    }
+    if (what != nullptr) {
+      if (walkLength - walkStop >= 2) {
+        std::snprintf(text, sizeof text, "the structure at byte %zu (type %u, length %u) %s", offset,
+                      structure[0], structure[1], what);
+      } else {
+        std::snprintf(text, sizeof text, "the structure at byte %zu %s", offset, what);
+      }
+      return text;
+    }
+  }
+  if (walkedEnd) return "";
+  size_t length = walkLength - walkStart;
+  if (announcedLength > length) {
+    std::snprintf(text, sizeof text,
+                  "the table ends after %zu bytes without an end-of-table structure; its entry "
+                  "point announces %u",
+                  length, static_cast<unsigned>(announcedLength));
+    return text;
+  }
+  if (announcedCount > structuresToEnd) {
+    std::snprintf(text, sizeof text,
+                  "the table ends after %zu structures without an end-of-table structure; its "
+                  "entry point announces %u",
+                  structuresToEnd, static_cast<unsigned>(announcedCount));
+    return text;
+  }
+  return "";
 }
 
 SmbiosVersion SmbiosReader::DecodedVersion() const {

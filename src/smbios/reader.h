@@ -66,6 +66,13 @@ class SmbiosReader {
   size_t InstanceCount(uint16_t type) const;
   // The record of the index-th structure of a type (from 0), or null.
   const SmbiosRecord* Instance(uint16_t type, size_t index) const;
+  // What is wrong with the table, where anything is: a structure that runs
+  // past its end, a string-set that does not end, a length byte below 4, or
+  // a table that ends, without its end-of-table structure, before the length
+  // or the number of structures its entry point announces. Empty for a
+  // table whose walk reached its end-of-table structure or its last byte.
+  std::string Damage() const;
+
   // The version the structures are decoded as: the table's own, or 3.0 for
   // a table that gives none, so that every rule that differs between
   // versions reads it as the recent table it most likely is.
@@ -186,6 +193,16 @@ class SmbiosReader {
   // not define, in table order.
   std::vector<uint32_t> otherOrder;
   TableValues tableValues;
+  // How the walk went: where the structures start and where it stopped,
+  // whether it walked an end-of-table structure, and how many structures
+  // there were up to that one; what the entry point announced.
+  size_t walkStart = 0;
+  size_t walkStop = 0;
+  size_t walkLength = 0;
+  bool walkedEnd = false;
+  size_t structuresToEnd = 0;
+  uint32_t announcedLength = 0;
+  uint16_t announcedCount = 0;
   // The texts handed out by Value and SlotText.
   mutable std::deque<std::string> answers;
 };

@@ -236,7 +236,7 @@ RunResult Run(FakePlatform& fake, const std::vector<std::string>& arguments) {
   } catch (const ProcessExit& exit) {
     code = exit.code;
   }
-  return {code, fake.system.out};
+  return {code, fake.system.out, fake.system.err};
 }
 
 }  // namespace tarnlix::fake

@@ -27,6 +27,7 @@ class FakeSystem : public SystemApi {
   void WriteStdout(const char* data, size_t size) override {
     out.append(data, size);
   }
+  void WriteStderr(const char* data, size_t size) override { err.append(data, size); }
   [[noreturn]] void ExitProcess(int code) override { throw ProcessExit{code}; }
   const char* Bullet() override { return "\xFE"; }
   FileReadResult ReadFile(const std::string& path, size_t limit) override;
@@ -37,6 +38,7 @@ class FakeSystem : public SystemApi {
 
   uint32_t version = 0x0A280105;  // an NT-family value
   std::string out;
+  std::string err;
   std::map<std::string, std::vector<uint8_t>> files;
   std::map<std::string, std::string> unreadable;  // path -> reason
   std::set<std::string> directories;
@@ -142,6 +144,7 @@ class FakePlatform {
 struct RunResult {
   int exitCode;
   std::string out;
+  std::string err;
 };
 
 // Runs the tool on the fake with the given arguments (program name added),

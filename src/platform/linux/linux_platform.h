@@ -14,6 +14,7 @@ class LinuxSystem : public SystemApi {
  public:
   uint32_t GetVersion() override;
   void WriteStdout(const char* data, size_t size) override;
+  void WriteStderr(const char* data, size_t size) override;
   [[noreturn]] void ExitProcess(int code) override;
   const char* Bullet() override;
   FileReadResult ReadFile(const std::string& path, size_t limit) override;

@@ -42,6 +42,11 @@ void LinuxSystem::WriteStdout(const char* data, size_t size) {
   std::exit(1);
 }
 
+void LinuxSystem::WriteStderr(const char* data, size_t size) {
+  std::fwrite(data, 1, size, stderr);
+  std::fflush(stderr);
+}
+
 void LinuxSystem::ExitProcess(int code) {
   if (std::fflush(stdout) != 0 && errno != EPIPE) code = code == 0 ? 1 : code;
   std::exit(code);

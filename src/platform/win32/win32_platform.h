@@ -13,6 +13,7 @@ class Win32System : public SystemApi {
  public:
   uint32_t GetVersion() override;
   void WriteStdout(const char* data, size_t size) override;
+  void WriteStderr(const char* data, size_t size) override;
   void WriteStdoutAsBytes() override;
   [[noreturn]] void ExitProcess(int code) override;
   const char* Bullet() override;

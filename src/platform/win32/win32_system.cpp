@@ -44,6 +44,11 @@ void Win32System::WriteStdout(const char* data, size_t size) {
   std::exit(1);
 }
 
+void Win32System::WriteStderr(const char* data, size_t size) {
+  std::fwrite(data, 1, size, stderr);
+  std::fflush(stderr);
+}
+
 void Win32System::WriteStdoutAsBytes() {
   std::fflush(stdout);
   _setmode(_fileno(stdout), _O_BINARY);

@@ -1,0 +1,156 @@
+#!/usr/bin/env python3
+"""/STRICT on the corpus and on tables a script damages.
+
+    check_strict.py TOOL CORPUS_DIR
+
+- A misspelt selector: "Error: unknown selector <word>", exit 1, nothing else.
+- Every corpus table whose walk reaches its end-of-table structure (or its last
+  byte, and the length its entry point announces): the same output and exit
+  code as without /STRICT, nothing on standard error.
+- Copies of corpus tables damaged in each way: a structure running past the
+  table, a length byte below 4, a string-set that does not end, a table that
+  ends before the length or the number of structures its entry point announces:
+  the values as without /STRICT, then "Error: damaged SMBIOS table: " on
+  standard error, exit 1.
+"""
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+
+SELECTORS = ["/TAB", "/PCSERIAL", "/MEMSIZE:*", "/BIOSVER"]
+failures = []
+
+
+def run(tool, *arguments):
+    done = subprocess.run([tool] + list(arguments), capture_output=True, timeout=60)
+    return done.returncode, done.stdout, done.stderr
+
+
+def entry_point(data):
+    """(kind, table start, announced length, announced count) of a table file."""
+    if data[:5] == b"_SM3_":
+        length, at = struct.unpack_from("<IQ", data, 0x0C)
+        return "sm3", at, length, 0
+    if data[:4] == b"_SM_":
+        length, at, count = struct.unpack_from("<HIH", data, 0x16)
+        return "sm2", at, length, count
+    if len(data) >= 8 and struct.unpack_from("<I", data, 4)[0] == len(data) - 8:
+        return "header", 8, 0, 0
+    return "bare", 0, 0, 0
+
+
+def damaged(data):
+    """Whether the table is damaged, by the rules /STRICT states, read here alone."""
+    _, start, announced, count = entry_point(data)
+    table = data[start:start + announced] if announced else data[start:]
+    pos, walked = 0, 0
+    while pos < len(table):
+        if len(table) - pos < 4 or table[pos + 1] < 4 or table[pos + 1] > len(table) - pos:
+            return True
+        end = table.find(b"\0\0", pos + table[pos + 1])
+        if end < 0:
+            return True
+        walked += 1
+        if table[pos] == 127:
+            return False
+        pos = end + 2
+    return announced > len(table) or count > walked
+
+
+def structures(table):
+    pos, out = 0, []
+    while pos + 4 <= len(table) and table[pos + 1] >= 4:
+        end = table.find(b"\0\0", pos + table[pos + 1])
+        if end < 0:
+            break
+        out.append((pos, table[pos], table[pos + 1], end + 2))
+        pos = end + 2
+    return out
+
+
+def sm2_dump(table, announced_length, announced_count):
+    ep = bytearray(0x20)
+    ep[0:4], ep[5], ep[6], ep[7] = b"_SM_", 0x1F, 2, 8
+    ep[0x10:0x15] = b"_DMI_"
+    struct.pack_into("<HIH", ep, 0x16, announced_length, 0x20, announced_count)
+    ep[0x15] = -sum(ep[0x10:0x1F]) & 0xFF
+    ep[4] = -sum(ep[0:0x1F]) & 0xFF
+    return bytes(ep) + table
+
+
+def damages(table):
+    """(kind, damaged table file) made from an intact table."""
+    found = [s for s in structures(table) if s[1] != 127]
+    if len(found) < 4:
+        return []
+    pos, kind, length, end = found[len(found) // 2]
+    strings_at = pos + length
+    out = [
+        # Cut inside a structure's formatted area: it runs past the table.
+        ("runs past the end", sm2_dump(table[:pos + length - 1], pos + length - 1, 0)),
+        # A length byte below 4.
+        ("length byte below 4", sm2_dump(table[:pos + 1] + b"\x02" + table[pos + 2:], len(table), 0)),
+        # Cut inside a string-set (or right after the formatted area): it does not end.
+        ("strings that do not end", sm2_dump(table[:max(strings_at, end - 2)], max(strings_at, end - 2), 0)),
+        # Complete structures only, then the end of the bytes, before the announced length.
+        ("announced length", sm2_dump(table[:pos], len(table), 0)),
+        # ... or before the announced number of structures.
+        ("announced count", sm2_dump(table[:pos], pos, len(structures(table)))),
+    ]
+    return out
+
+
+def main(tool, corpus):
+    code, out, err = run(tool, "/STRICT", "/FROM:" + os.path.join(corpus, "raw/dell-r630.bin"),
+                         "/PCSERIAL", "/PCSERIEL")
+    if (code, out, err) != (1, b"Error: unknown selector /PCSERIEL\n", b""):
+        failures.append("misspelt selector: %r" % ((code, out, err),))
+
+    tables = [os.path.join(corpus, sub, f) for sub in ("raw", "machines")
+              for f in sorted(os.listdir(os.path.join(corpus, sub)))]
+    intact = 0
+    tried = {}
+    with tempfile.TemporaryDirectory() as work:
+        for path in tables:
+            with open(path, "rb") as f:
+                data = f.read()
+            plain = run(tool, "/FROM:" + path, *SELECTORS)
+            strict = run(tool, "/STRICT", "/FROM:" + path, *SELECTORS)
+            if damaged(data):
+                if strict[0] != 1 or strict[1] != plain[1] or \
+                        not strict[2].startswith(b"Error: damaged SMBIOS table: " + path.encode() + b": "):
+                    failures.append("%s, damaged: %r" % (path, strict))
+                continue
+            intact += 1
+            if strict != plain or plain[2]:
+                failures.append("%s: /STRICT %r, without %r" % (path, strict, plain))
+                continue
+            # Made damaged, one way at a time.
+            _, start, announced, _ = entry_point(data)
+            table = data[start:start + announced] if announced else data[start:]
+            for kind, broken in damages(table):
+                if not damaged(broken):
+                    failures.append("%s, %s: the script's table is not damaged" % (path, kind))
+                    continue
+                copy = os.path.join(work, "broken.bin")
+                with open(copy, "wb") as f:
+                    f.write(broken)
+                plain = run(tool, "/FROM:" + copy, *SELECTORS)
+                strict = run(tool, "/STRICT", "/FROM:" + copy, *SELECTORS)
+                message = b"Error: damaged SMBIOS table: " + copy.encode() + b": "
+                if strict[0] != 1 or strict[1] != plain[1] or not strict[2].startswith(message) or \
+                        strict[2].count(b"\n") != 1:
+                    failures.append("%s, %s: %r" % (path, kind, strict))
+                tried[kind] = tried.get(kind, 0) + 1
+    print("%d intact tables as without /STRICT; damaged copies reported: %s" % (
+        intact, ", ".join("%s %d" % kv for kv in sorted(tried.items()))))
+    for failure in failures[:20]:
+        print("FAIL:", failure)
+    print("%d failures" % len(failures))
+    return 1 if failures or intact < 300 else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1], sys.argv[2]))
