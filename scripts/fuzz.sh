@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, with AddressSanitizer and
-# UndefinedBehaviorSanitizer) into build-fuzzers/ and runs each one for the
-# given number of seconds, seeded from the real tables in tests/data/corpus.
+# UndefinedBehaviorSanitizer) into build-fuzzers/, replays each one's kept
+# corpus (tests/fuzz/corpus/TARGET: inputs earlier runs found, see
+# scripts/fuzz-keep.sh), then runs it for the given number of seconds on one
+# core, seeded from the real tables in tests/data/corpus and the kept corpus.
 # Fails on the first crash, leak, sanitizer report or broken check; the input
-# that caused it is left in build-fuzzers/findings/.
+# that caused it is left in build-fuzzers/findings/. New inputs go to
+# build-fuzzers/corpus/TARGET.
 #
 #   scripts/fuzz.sh [SECONDS] [TARGET...]     (default: 60 seconds, all targets)
 set -euo pipefail
@@ -60,6 +63,21 @@ for target in "${targets[@]}"; do
     seed_dirs+=(tests/data/corpus/raw tests/data/corpus/machines)
   fi
   log="$build/$name.log"
+  kept="tests/fuzz/corpus/$name"
+  if [ -d "$kept" ]; then
+    # Every input kept, once: what earlier runs found must stay fixed.
+    if ! ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
+         UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+         "$build/tests/fuzz/$target" -runs=0 -timeout=10 -rss_limit_mb=2048 \
+           -artifact_prefix="$build/findings/$name-" "$kept" >"$log" 2>&1; then
+      echo "$target: the kept corpus FAILED; last lines of $log:"
+      tail -n 40 "$log"
+      status=1
+      continue
+    fi
+    echo "$target: kept corpus replayed, $(find "$kept" -type f | wc -l) inputs"
+    seed_dirs+=("$kept")
+  fi
   echo "== $target: ${seconds}s"
   if ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
      UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
@@ -68,7 +86,8 @@ for target in "${targets[@]}"; do
        -dict=tests/fuzz/smbios.dict -artifact_prefix="$build/findings/$name-" \
        "$work" "${seed_dirs[@]}" >"$log" 2>&1; then
     runs="$(grep -Eo 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -Eo '[0-9]+$' || true)"
-    echo "$target: clean, ${runs:-?} executions"
+    coverage="$(grep -Eo '#[0-9]+ *DONE +cov: [0-9]+ ft: [0-9]+' "$log" | grep -Eo 'cov: [0-9]+ ft: [0-9]+' || true)"
+    echo "$target: clean, ${runs:-?} executions, ${coverage:-coverage not reported}"
   else
     echo "$target: FAILED; last lines of $log:"
     tail -n 40 "$log"

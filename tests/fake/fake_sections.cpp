@@ -1,6 +1,7 @@
 #include "fake/fake_sections.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "fake/fake_platform.h"
 
@@ -44,7 +45,7 @@ FakeSections::~FakeSections() {
 }
 
 void FakeSections::Place(uint64_t address, const std::vector<uint8_t>& bytes) {
-  for (size_t i = 0; i < bytes.size(); ++i) bytes_[address + i] = bytes[i];
+  placed_.emplace_back(address, bytes);
   memorySize = std::max<uint64_t>(memorySize, address + bytes.size());
 }
 
@@ -133,9 +134,10 @@ int32_t FakeSections::MapViewOfSection(
   if (maxViewSize != 0 && size > maxViewSize) size = maxViewSize;
 
   auto view = std::make_unique<uint8_t[]>(size);  // zero-filled
-  for (auto it = bytes_.lower_bound(start);
-       it != bytes_.end() && it->first < start + size; ++it) {
-    view[it->first - start] = it->second;
+  for (const auto& [at, bytes] : placed_) {
+    uint64_t from = std::max(at, start);
+    uint64_t to = std::min(at + bytes.size(), start + size);
+    if (from < to) std::memcpy(view.get() + (from - start), bytes.data() + (from - at), to - from);
   }
   const uint8_t* base = view.get();
   views_[base] = std::move(view);

@@ -100,7 +100,8 @@ class FakeSections : public SectionApi {
   size_t mappedViews() const { return views_.size(); }
 
  private:
-  std::map<uint64_t, uint8_t> bytes_;  // placed bytes by address
+  // The placed runs of bytes by address, a later one over an earlier one.
+  std::vector<std::pair<uint64_t, std::vector<uint8_t>>> placed_;
   std::set<int*> handles_;
   std::map<const uint8_t*, std::unique_ptr<uint8_t[]>> views_;
 };

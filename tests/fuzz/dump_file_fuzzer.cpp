@@ -111,7 +111,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // The walked bytes are a copy of part of the file (after the header
         // the loader may have put in front of them).
         fuzz::CheckStore(reader, file);
-        fuzz::ExerciseReader(fake, reader);
+        // A group's fields, one group per input: the table target asks
+        // every output of every group.
+        fuzz::ExerciseGroup(fake, reader, file.size());
       }
     }
     fuzz::CheckReleased(fake);

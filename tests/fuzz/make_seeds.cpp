@@ -5,7 +5,8 @@
 // <seed dir>/dump_file (some tables re-saved behind each kind of entry point;
 // the corpus files themselves are given to that fuzzer as they are) and
 // <seed dir>/memory (some tables in a BIOS-area image, found through an
-// entry point, behind the settings byte of the memory fuzzer).
+// entry point, behind the settings and path bytes of the memory fuzzer).
+// The table target's seeds begin with its three bytes of choices.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -73,7 +74,7 @@ Bytes Dump(const char* kind, const Bytes& header, size_t offset) {
 
 // The settings byte, then a BIOS-area image (placed at 0xF0000): the "_SM_"
 // or "_SM3_" entry point at 0x10 and the table right after it, at 0xF0040.
-Bytes MemoryImage(uint8_t settings, const Bytes& header, bool smbios3 = false) {
+Bytes MemoryImage(uint8_t settings, uint8_t path, const Bytes& header, bool smbios3 = false) {
   Bytes table(header.begin() + tarnlix::kRawHeaderSize, header.end());
   Bytes image(0x40, 0);
   uint8_t* ep = &image[0x10];
@@ -89,7 +90,7 @@ Bytes MemoryImage(uint8_t settings, const Bytes& header, bool smbios3 = false) {
     for (int i = 0; i < 0x18; ++i) sum = static_cast<uint8_t>(sum + ep[i]);
     ep[0x05] = static_cast<uint8_t>(0x100 - sum);
     image.insert(image.end(), table.begin(), table.end());
-    image.insert(image.begin(), settings);
+    image.insert(image.begin(), {settings, path});
     return image;
   }
   std::copy_n("_SM_", 4, ep);
@@ -107,7 +108,7 @@ Bytes MemoryImage(uint8_t settings, const Bytes& header, bool smbios3 = false) {
   for (int i = 0; i < 0x1F; ++i) sum = static_cast<uint8_t>(sum + ep[i]);
   ep[0x04] = static_cast<uint8_t>(0x100 - sum);
   image.insert(image.end(), table.begin(), table.end());
-  image.insert(image.begin(), settings);
+  image.insert(image.begin(), {settings, path});
   return image;
 }
 
@@ -136,8 +137,17 @@ int main(int argc, char** argv) {
       if (!HeaderForm(ReadAll(path), &header)) continue;
       std::string name = std::string(part) + "-" + path.stem().string();
       Bytes bare(header.begin() + tarnlix::kRawHeaderSize, header.end());
-      bool ok = WriteAll(seeds / "table" / (name + ".hdr"), header) &&
-                WriteAll(seeds / "table" / (name + ".bare"), bare);
+      // Each table takes one of the table target's paths, with its group and
+      // switches, in the header form the firmware service answers with, and
+      // bare, as a saved file.
+      auto choices = [tables](const Bytes& table, uint8_t source) {
+        Bytes seed = {static_cast<uint8_t>(tables % 10), static_cast<uint8_t>(tables * 7 % 256),
+                      static_cast<uint8_t>((tables * 37 % 64) | source)};
+        seed.insert(seed.end(), table.begin(), table.end());
+        return seed;
+      };
+      bool ok = WriteAll(seeds / "table" / (name + ".hdr"), choices(header, 0)) &&
+                WriteAll(seeds / "table" / (name + ".bare"), choices(bare, 0x40));
       // A few tables behind every kind of entry point, at offsets the real
       // dumps do not use.
       if (tables % 25 == 0) {
@@ -147,10 +157,10 @@ int main(int argc, char** argv) {
                       Dump("_SM_", header, 0x41)) &&
              WriteAll(seeds / "dump_file" / (name + ".dmi"),
                       Dump("_DMI_", header, 0x10)) &&
-             WriteAll(seeds / "memory" / (name + ".scan"), MemoryImage(0x00, header)) &&
-             WriteAll(seeds / "memory" / (name + ".direct"), MemoryImage(0x03, header)) &&
-             WriteAll(seeds / "memory" / (name + ".sm3"), MemoryImage(0x21, header, true)) &&
-             WriteAll(seeds / "memory" / (name + ".published"), MemoryImage(0x20, header));
+             WriteAll(seeds / "memory" / (name + ".scan"), MemoryImage(0x00, 0x00, header)) &&
+             WriteAll(seeds / "memory" / (name + ".direct"), MemoryImage(0x03, 0x23, header)) &&
+             WriteAll(seeds / "memory" / (name + ".sm3"), MemoryImage(0x21, 0x01, header, true)) &&
+             WriteAll(seeds / "memory" / (name + ".published"), MemoryImage(0x20, 0x46, header));
       }
       if (!ok) {
         std::fprintf(stderr, "fuzz_make_seeds: cannot write seeds in %s\n",

@@ -2,8 +2,8 @@
 // search for the entry point in the BIOS area, and the table at whatever
 // address and length the entry point gives, through views of any page size.
 //
-// Input: one byte of settings, then the bytes placed at the BIOS area
-// (0xF0000) of an otherwise empty first MiB.
+// Input: one byte of settings, one of the path, then the bytes placed at the
+// BIOS area (0xF0000) of an otherwise empty first MiB.
 //   bit 0     the "/DIRECT" read; otherwise the last-resort scan (no
 //             firmware service, no registry copy)
 //   bits 1-2  page size of the views: 1, 4 KiB, 64 KiB, 16 bytes
@@ -13,6 +13,8 @@
 //             seeds keep theirs)
 //   bit 6     ... one near the end of the input, cut short by it
 //   bit 7     ... one far past the end of memory
+// The path: bit 0 set, a whole run that prints the full report; else the
+// reader, whose group of fields (the other bits) is asked.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -45,7 +47,7 @@ void CheckClosed(const fake::FakePlatform& fake) {
   CheckReleased(fake);
 }
 
-void ThroughTheReader(uint8_t settings, const std::vector<uint8_t>& area) {
+void ThroughTheReader(uint8_t settings, uint8_t group, const std::vector<uint8_t>& area) {
   fake::FakePlatform fake;
   Configure(fake, settings, area);
   {
@@ -63,7 +65,7 @@ void ThroughTheReader(uint8_t settings, const std::vector<uint8_t>& area) {
       std::vector<uint8_t> memory = area;
       memory.push_back(0);
       CheckStore(reader, memory);
-      ExerciseReader(fake, reader);
+      ExerciseGroup(fake, reader, group);
     }
   }
   CheckClosed(fake);
@@ -83,9 +85,12 @@ void WholeRun(uint8_t settings, const std::vector<uint8_t>& area) {
 }  // namespace tarnlix::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0) return 0;
-  std::vector<uint8_t> area(data + 1, data + size);
-  tarnlix::fuzz::ThroughTheReader(data[0], area);
-  tarnlix::fuzz::WholeRun(data[0], area);
+  if (size < 2) return 0;
+  std::vector<uint8_t> area(data + 2, data + size);
+  if (data[1] & 1) {
+    tarnlix::fuzz::WholeRun(data[0], area);
+  } else {
+    tarnlix::fuzz::ThroughTheReader(data[0], data[1] >> 1, area);
+  }
   return 0;
 }
