@@ -113,8 +113,10 @@ CommandLine ParseCommandLine(int argc, char** argv) {
       line.hasDumpPath = true;
       continue;
     }
+    // A word that names one of our selectors (the voltage probes' begin
+    // with "/V" too) is that selector, not the verbose switch.
     if (StartsWithIgnoringCase(argument, kVerboseSwitch) &&
-        !StartsWithIgnoringCase(argument, "/VEND")) {
+        !StartsWithIgnoringCase(argument, "/VEND") && !ResolveSelector(argument).row) {
       line.options.verbose = true;
       continue;
     }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/run.h"
+#include "cli/selectors.h"
 #include "test_support.h"
 
 namespace tarnlix {
@@ -45,19 +46,35 @@ TEST(CommandLine, SwitchesSetTheirFlagsInAnyCaseAndMinusForm) {
   EXPECT_EQ(p.storage[1], "/csv") << "the argument itself is rewritten";
 }
 
-TEST(CommandLine, VerboseIsAnyWordBeginningWithVExceptVend) {
+TEST(CommandLine, VerboseIsAnyWordBeginningWithVExceptVendAndSelectors) {
   struct Case {
     const char* argument;
     bool verbose;
   } cases[] = {{"/V", true},        {"/v", true},         {"/VERBOSE", true},
                {"-vx", true},       {"/VEND", false},     {"/Vendor", false},
-               {"/vEnDoR", false},  {"/VEN", true},       {"V", false}};
+               {"/vEnDoR", false},  {"/VEN", true},       {"V", false},
+               // The voltage probes' selectors, in every form, are selectors.
+               {"/VOLTPROBE", false}, {"/voltprobedesc", false}, {"/VOLTPROBEOEM:*", false},
+               {"/VOLTPROBEMAX:2", false}, {"/VOLTPROBEX", true}};
   for (const Case& c : cases) {
     fake::FakePlatform fake;
     Parsed p;
     Parse(p, {c.argument});
     EXPECT_EQ(p.line.options.verbose, c.verbose) << c.argument;
     EXPECT_EQ(p.line.selectors.size(), c.verbose ? 0u : 1u) << c.argument;
+  }
+}
+
+// No switch swallows a selector the tool lists: each one, alone on the
+// command line, is stored as the selector it is.
+TEST(CommandLine, EverySelectorIsStoredAsASelector) {
+  fake::FakePlatform fake;
+  for (const SelectorRow& row : SelectorTable()) {
+    Parsed p;
+    Parse(p, {row.text});
+    ASSERT_EQ(p.line.selectors.size(), 1u) << row.text;
+    EXPECT_STREQ(p.line.selectors[0], row.text);
+    EXPECT_FALSE(p.line.options.verbose) << row.text;
   }
 }
 
