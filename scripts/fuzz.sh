@@ -86,7 +86,7 @@ for target in "${targets[@]}"; do
        -dict=tests/fuzz/smbios.dict -artifact_prefix="$build/findings/$name-" \
        "$work" "${seed_dirs[@]}" >"$log" 2>&1; then
     runs="$(grep -Eo 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -Eo '[0-9]+$' || true)"
-    coverage="$(grep -Eo '#[0-9]+ *DONE +cov: [0-9]+ ft: [0-9]+' "$log" | grep -Eo 'cov: [0-9]+ ft: [0-9]+' || true)"
+    coverage="$(grep -Eo 'DONE +cov: [0-9]+ ft: [0-9]+' "$log" | grep -Eo 'cov: [0-9]+ ft: [0-9]+' || true)"
     echo "$target: clean, ${runs:-?} executions, ${coverage:-coverage not reported}"
   else
     echo "$target: FAILED; last lines of $log:"

@@ -18,6 +18,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+from concurrent.futures import ThreadPoolExecutor
 
 SELECTORS = ["/TAB", "/PCSERIAL", "/MEMSIZE:*", "/BIOSVER"]
 failures = []
@@ -110,29 +111,28 @@ def main(tool, corpus):
 
     tables = [os.path.join(corpus, sub, f) for sub in ("raw", "machines")
               for f in sorted(os.listdir(os.path.join(corpus, sub)))]
-    intact = 0
-    tried = {}
-    with tempfile.TemporaryDirectory() as work:
-        for path in tables:
-            with open(path, "rb") as f:
-                data = f.read()
-            plain = run(tool, "/FROM:" + path, *SELECTORS)
-            strict = run(tool, "/STRICT", "/FROM:" + path, *SELECTORS)
-            if damaged(data):
-                if strict[0] != 1 or strict[1] != plain[1] or \
-                        not strict[2].startswith(b"Error: damaged SMBIOS table: " + path.encode() + b": "):
-                    failures.append("%s, damaged: %r" % (path, strict))
-                continue
-            intact += 1
-            if strict != plain or plain[2]:
-                failures.append("%s: /STRICT %r, without %r" % (path, strict, plain))
-                continue
-            # Made damaged, one way at a time.
-            _, start, announced, _ = entry_point(data)
-            table = data[start:start + announced] if announced else data[start:]
+
+    def check(path):
+        """(problems, whether intact, the damage kinds tried) of one table."""
+        problems, kinds = [], []
+        with open(path, "rb") as f:
+            data = f.read()
+        plain = run(tool, "/FROM:" + path, *SELECTORS)
+        strict = run(tool, "/STRICT", "/FROM:" + path, *SELECTORS)
+        if damaged(data):
+            if strict[0] != 1 or strict[1] != plain[1] or \
+                    not strict[2].startswith(b"Error: damaged SMBIOS table: " + path.encode() + b": "):
+                problems.append("%s, damaged: %r" % (path, strict))
+            return problems, False, kinds
+        if strict != plain or plain[2]:
+            return ["%s: /STRICT %r, without %r" % (path, strict, plain)], True, kinds
+        # Made damaged, one way at a time.
+        _, start, announced, _ = entry_point(data)
+        table = data[start:start + announced] if announced else data[start:]
+        with tempfile.TemporaryDirectory() as work:
             for kind, broken in damages(table):
                 if not damaged(broken):
-                    failures.append("%s, %s: the script's table is not damaged" % (path, kind))
+                    problems.append("%s, %s: the script's table is not damaged" % (path, kind))
                     continue
                 copy = os.path.join(work, "broken.bin")
                 with open(copy, "wb") as f:
@@ -142,7 +142,17 @@ def main(tool, corpus):
                 message = b"Error: damaged SMBIOS table: " + copy.encode() + b": "
                 if strict[0] != 1 or strict[1] != plain[1] or not strict[2].startswith(message) or \
                         strict[2].count(b"\n") != 1:
-                    failures.append("%s, %s: %r" % (path, kind, strict))
+                    problems.append("%s, %s: %r" % (path, kind, strict))
+                kinds.append(kind)
+        return problems, True, kinds
+
+    intact = 0
+    tried = {}
+    with ThreadPoolExecutor(os.cpu_count() or 2) as pool:
+        for problems, whole, kinds in pool.map(check, tables):
+            failures.extend(problems)
+            intact += whole
+            for kind in kinds:
                 tried[kind] = tried.get(kind, 0) + 1
     print("%d intact tables as without /STRICT; damaged copies reported: %s" % (
         intact, ", ".join("%s %d" % kv for kv in sorted(tried.items()))))
