@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Grows the kept fuzz corpus (tests/fuzz/corpus/TARGET) with what a run of
-# scripts/fuzz.sh found: the inputs of build-fuzzers/corpus/TARGET, and the
-# findings, that reach coverage which neither the seeds made from
-# tests/data/corpus nor the inputs kept already reach, each minimized by
-# libFuzzer's merge. Run it after a long fuzzing run, then commit the new
-# files:
+# scripts/fuzz.sh found: the inputs of build-fuzzers/corpus/TARGET that reach
+# coverage which neither the seeds made from tests/data/corpus nor the inputs
+# kept already reach, chosen by libFuzzer's merge (named by their SHA-1), and
+# every finding of build-fuzzers/findings whole, once its fault is fixed
+# (named crash-..., leak-..., timeout-... or oom-...: they stay for good, so
+# that the fault stays fixed). Run it after a long fuzzing run, then commit
+# the new files:
 #
 #   scripts/fuzz.sh 3600 table_fuzzer && scripts/fuzz-keep.sh table_fuzzer
 #   scripts/fuzz-keep.sh [TARGET...]     (default: every target)
@@ -33,21 +35,21 @@ for target in "${targets[@]}"; do
   [ -d "$seeds/$name" ] && cp "$seeds/$name"/* "$base/"
   if [ "$name" = dump_file ]; then cp tests/data/corpus/raw/* tests/data/corpus/machines/* "$base/"; fi
   ( cd "$base" && ls ) >"$work/$name.seeds"
-  findings=()
-  for finding in "$build"/findings/"$name"-*; do [ -f "$finding" ] && findings+=("$finding"); done
-  sources=("$kept")
+  # The merged inputs kept so far, without the findings.
+  merged="$work/kept-$name"
+  mkdir -p "$merged"
+  find "$kept" -maxdepth 1 -type f ! -name '*-*' -exec cp {} "$merged/" \;
+  sources=("$merged")
   [ -d "$build/corpus/$name" ] && sources+=("$build/corpus/$name")
-  if [ ${#findings[@]} -gt 0 ]; then
-    mkdir -p "$work/findings-$name"
-    cp "${findings[@]}" "$work/findings-$name/"
-    sources+=("$work/findings-$name")
-  fi
   "$build/tests/fuzz/$target" -merge=1 -timeout=10 -rss_limit_mb=2048 "$base" "${sources[@]}" \
     >"$work/$name.log" 2>&1 || { tail -n 20 "$work/$name.log"; exit 1; }
   # The inputs the merge added beyond the seeds are the kept corpus.
-  rm -f "$kept"/*
+  find "$kept" -maxdepth 1 -type f ! -name '*-*' -delete
   ( cd "$base" && ls ) | comm -13 "$work/$name.seeds" - | while read -r file; do
     cp "$base/$file" "$kept/$file"
+  done
+  for finding in "$build"/findings/"$name"-*; do
+    [ -f "$finding" ] && cp "$finding" "$kept/${finding##*/$name-}"
   done
   echo "$target: $(find "$kept" -type f | wc -l) inputs kept ($(du -sh "$kept" | cut -f1))"
 done
