@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Grows the kept fuzz corpus (tests/fuzz/corpus/TARGET) with what a run of
 # scripts/fuzz.sh found: the inputs of build-fuzzers/corpus/TARGET that reach
-# coverage which neither the seeds made from tests/data/corpus nor the inputs
-# kept already reach, chosen by libFuzzer's merge (named by their SHA-1), and
+# edges which neither the seeds made from tests/data/corpus nor the inputs
+# kept already reach, the fewest that reach them all (libFuzzer's set-cover
+# merge on edges alone, hit counts aside: a few hundred inputs rather than
+# thousands; named by their SHA-1), and
 # every finding of build-fuzzers/findings whole, once its fault is fixed
 # (named crash-..., leak-..., timeout-... or oom-...: they stay for good, so
 # that the fault stays fixed). Run it after a long fuzzing run, then commit
@@ -41,7 +43,7 @@ for target in "${targets[@]}"; do
   find "$kept" -maxdepth 1 -type f ! -name '*-*' -exec cp {} "$merged/" \;
   sources=("$merged")
   [ -d "$build/corpus/$name" ] && sources+=("$build/corpus/$name")
-  "$build/tests/fuzz/$target" -merge=1 -timeout=10 -rss_limit_mb=2048 "$base" "${sources[@]}" \
+  "$build/tests/fuzz/$target" -set_cover_merge=1 -use_counters=0 -timeout=10 -rss_limit_mb=2048 "$base" "${sources[@]}" \
     >"$work/$name.log" 2>&1 || { tail -n 20 "$work/$name.log"; exit 1; }
   # The inputs the merge added beyond the seeds are the kept corpus.
   find "$kept" -maxdepth 1 -type f ! -name '*-*' -delete
