@@ -66,6 +66,68 @@ std::string NameOf(const Identity& identity) {
   return name;
 }
 
+// Every value /DIFF compares of a structure, in row order.
+std::vector<std::string> ComparedValues(const SmbiosReader& reader, const StructureGroup& group,
+                                        const SmbiosRecord& record, FieldValue& value) {
+  StructureView view = reader.View(record);
+  std::vector<std::string> values;
+  for (size_t r = 0; r < group.rowCount; ++r) {
+    const FieldRow& row = group.rows[r];
+    if (!row.Compared()) continue;
+    DecodeField(row, view, false, value);
+    values.push_back(value.Joined());
+  }
+  return values;
+}
+
+// Past this many structures of one key, pairing by values (which weighs
+// every pair) gives way to pairing by order.
+constexpr size_t kMostPairedByValues = 128;
+
+// Pairs the structures of one key (before[beforeOrder[b..bEnd)] with
+// after[afterOrder[a..aEnd)]) the pairs that read most alike first, so that
+// a device added among many unnamed ones, which renumbers their instances,
+// is that one added rather than every later one changed.
+void PairByValues(const SmbiosReader& saved, const SmbiosReader& now, const StructureGroup& group,
+                  const std::vector<Identity>& before, const std::vector<size_t>& beforeOrder,
+                  size_t b, size_t bEnd, const std::vector<Identity>& after,
+                  const std::vector<size_t>& afterOrder, size_t a, size_t aEnd,
+                  std::vector<size_t>& match, std::vector<bool>& matched) {
+  FieldValue value;
+  std::vector<std::vector<std::string>> was;
+  std::vector<std::vector<std::string>> is;
+  for (size_t k = b; k < bEnd; ++k) {
+    was.push_back(ComparedValues(saved, group, *before[beforeOrder[k]].record, value));
+  }
+  for (size_t k = a; k < aEnd; ++k) {
+    is.push_back(ComparedValues(now, group, *after[afterOrder[k]].record, value));
+  }
+  struct Pair {
+    size_t alike;
+    size_t j;  // in after's run
+    size_t k;  // in before's run
+  };
+  std::vector<Pair> pairs;
+  pairs.reserve(was.size() * is.size());
+  for (size_t j = 0; j < is.size(); ++j) {
+    for (size_t k = 0; k < was.size(); ++k) {
+      size_t alike = 0;
+      for (size_t v = 0; v < is[j].size(); ++v) alike += is[j][v] == was[k][v];
+      pairs.push_back({alike, j, k});
+    }
+  }
+  // Most alike first; among as alike, in table order.
+  std::stable_sort(pairs.begin(), pairs.end(),
+                   [](const Pair& x, const Pair& y) { return x.alike > y.alike; });
+  for (const Pair& pair : pairs) {
+    size_t current = afterOrder[a + pair.j];
+    size_t previous = beforeOrder[b + pair.k];
+    if (match[current] != before.size() || matched[previous]) continue;
+    match[current] = previous;
+    matched[previous] = true;
+  }
+}
+
 bool SameValue(const FieldValue& a, const FieldValue& b) {
   return a.kind() == b.kind() && a.text() == b.text();
 }
@@ -93,8 +155,7 @@ bool CompareTables(const SmbiosReader& saved, const SmbiosReader& now, DiffVisit
     std::vector<Identity> before = IdentitiesOf(saved, group, was, &beforeOrder);
     std::vector<Identity> after = IdentitiesOf(now, group, is, &afterOrder);
 
-    // Both lists in key order, walked side by side one key at a time: the
-    // k-th structure of a key in one table matches the k-th in the other.
+    // Both lists in key order, walked side by side one key at a time.
     std::vector<size_t> match(after.size(), before.size());  // none
     std::vector<bool> matched(before.size(), false);
     for (size_t b = 0, a = 0; b < before.size() || a < after.size();) {
@@ -110,9 +171,18 @@ bool CompareTables(const SmbiosReader& saved, const SmbiosReader& now, DiffVisit
       for (size_t k = a; k < aEnd; ++k) after[afterOrder[k]].occurrence = k - a;
       for (size_t k = b; k < bEnd; ++k) before[beforeOrder[k]].sharing = sharing;
       for (size_t k = a; k < aEnd; ++k) after[afterOrder[k]].sharing = sharing;
-      for (size_t k = 0; k < bEnd - b && k < aEnd - a; ++k) {
-        match[afterOrder[a + k]] = beforeOrder[b + k];
-        matched[beforeOrder[b + k]] = true;
+      if (sharing > 1 && bEnd > b && aEnd > a && sharing <= kMostPairedByValues) {
+        PairByValues(saved, now, group, before, beforeOrder, b, bEnd, after, afterOrder, a, aEnd,
+                     match, matched);
+      }
+      // The rest in order: the k-th left of a key in one table matches the
+      // k-th left in the other.
+      for (size_t k = b, j = a;; ++k, ++j) {
+        while (k < bEnd && matched[beforeOrder[k]]) ++k;
+        while (j < aEnd && match[afterOrder[j]] != before.size()) ++j;
+        if (k == bEnd || j == aEnd) break;
+        match[afterOrder[j]] = beforeOrder[k];
+        matched[beforeOrder[k]] = true;
       }
       b = bEnd;
       a = aEnd;
