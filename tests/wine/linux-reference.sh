@@ -4,7 +4,9 @@
 #   linux-reference.sh TOOL CORPUS OUT
 # Every answer is OUT/NAME.out with its exit code in OUT/NAME.rc:
 #   corpus/TABLE        /ALL of every table that expected.tsv lists
-#   json/TABLE          /JSON of the same tables
+#   json/raw/TABLE      /JSON of the raw dumps
+#   jsonl/DIR           /JSON of the corpus directory DIR in one run (one
+#                       document a line), without the paths
 #   prom/TABLE          /PROM of the raw dumps
 #   registry/NAME.bin   the two values the registry tests store, and
 #   registry/NAME       /ALL of each: laptop (the bytes Windows stored) and
@@ -17,7 +19,7 @@
 set -euo pipefail
 tool=$1 corpus=$2 out=$3
 rm -rf "$out"
-mkdir -p "$out/corpus" "$out/json" "$out/prom" "$out/registry"
+mkdir -p "$out/corpus" "$out/json" "$out/jsonl" "$out/prom" "$out/registry"
 
 # answer NAME ARGS... : the tool's output and exit code, without a terminal.
 answer() {
@@ -31,8 +33,15 @@ answer() {
 awk -F'\t' 'NR > 1 && !seen[$1]++ { print $1 }' "$corpus/expected.tsv" |
   while read -r table; do
     answer "corpus/$table" "/FROM:$corpus/$table" /ALL
-    answer "json/$table" "/FROM:$corpus/$table" /JSON
   done
+
+for table in "$corpus"/raw/*.bin; do
+  answer "json/raw/$(basename "$table")" "/FROM:$table" /JSON
+done
+for dir in raw machines; do
+  answer "jsonl/$dir" "/FROM:$corpus/$dir" /JSON
+  sed -i 's/^{"FILE": "[^"]*", /{/' "$out/jsonl/$dir.out"
+done
 
 for table in "$corpus"/raw/*.bin; do
   answer "prom/raw/$(basename "$table")" "/FROM:$table" /PROM

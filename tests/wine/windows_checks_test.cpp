@@ -384,11 +384,14 @@ std::vector<std::string> CorpusTables() {
 
 class CorpusReport : public testing::TestWithParam<std::string> {};
 
+// The report of each table, and the JSON document of each raw dump (those of
+// the others are read a directory at a time, below).
 TEST_P(CorpusReport, EqualsTheLinuxBuilds) {
   for (const char* form : {"/ALL", "/JSON"}) {
+    bool all = form == std::string("/ALL");
+    if (!all && !StartsWith(GetParam(), "raw/")) continue;
     ToolResult run = RunTool({"/FROM:" + TestData("corpus/" + GetParam()), form});
-    LinuxAnswer linux = Linux(std::string(form == std::string("/ALL") ? "corpus/" : "json/") +
-                              GetParam());
+    LinuxAnswer linux = Linux((all ? "corpus/" : "json/") + GetParam());
     EXPECT_EQ(run.exitCode, linux.exitCode) << form << " " << run.err;
     EXPECT_EQ(run.out, WindowsBytes(linux.out)) << form;
   }
@@ -400,6 +403,31 @@ INSTANTIATE_TEST_SUITE_P(EveryTable, CorpusReport, testing::ValuesIn(CorpusTable
                            for (char c : info.param) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
                            return name;
                          });
+
+// A directory's JSON Lines, a document per table, are the Linux build's but
+// for the paths (the system's own) and the line ends.
+class JsonLines : public testing::TestWithParam<std::string> {};
+
+TEST_P(JsonLines, EqualTheLinuxBuilds) {
+  ToolResult run = RunTool({"/FROM:" + TestData("corpus/" + GetParam()), "/JSON"});
+  LinuxAnswer linux = Linux("jsonl/" + GetParam());
+  EXPECT_EQ(run.exitCode, linux.exitCode) << run.err;
+  std::string withoutPaths;
+  const std::string file = "{\"FILE\": \"";
+  for (size_t at = 0; at < run.out.size();) {
+    size_t end = run.out.find("\r\n", at);
+    ASSERT_NE(end, std::string::npos);
+    ASSERT_TRUE(StartsWith(run.out.substr(at), file));
+    size_t quote = at + file.size();
+    while (quote < end && run.out[quote] != '"') quote += run.out[quote] == '\\' ? 2 : 1;
+    ASSERT_EQ(run.out.compare(quote, 3, "\", "), 0);
+    withoutPaths += "{" + run.out.substr(quote + 3, end - quote - 3) + "\n";
+    at = end + 2;
+  }
+  EXPECT_EQ(withoutPaths, linux.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryDirectory, JsonLines, testing::Values("raw", "machines"));
 
 // The Prometheus exposition is the Linux build's byte for byte: its line ends
 // stay LF, as the exporters read them.
