@@ -4,6 +4,7 @@
 # corpus (tests/fuzz/corpus/TARGET: inputs earlier runs found, see
 # scripts/fuzz-keep.sh), then runs it for the given number of seconds on one
 # core, seeded from the real tables in tests/data/corpus and the kept corpus.
+# Targets run side by side, as many at once as the machine has cores.
 # Fails on the first crash, leak, sanitizer report or broken check; the input
 # that caused it is left in build-fuzzers/findings/. New inputs go to
 # build-fuzzers/corpus/TARGET.
@@ -52,33 +53,30 @@ rm -rf "$seeds"
 "$build/tests/fuzz/fuzz_make_seeds" tests/data/corpus "$seeds"
 
 mkdir -p "$build/findings"
-status=0
-for target in "${targets[@]}"; do
-  name="${target%_fuzzer}"
-  work="$build/corpus/$name"
+
+# fuzz_target TARGET: replays its kept corpus, then fuzzes it; its summary
+# goes to $build/NAME.result, its whole log to $build/NAME.log.
+fuzz_target() {
+  local target=$1 name="${1%_fuzzer}"
+  local work="$build/corpus/$name" log="$build/$name.log" result="$build/$name.result"
+  local kept="tests/fuzz/corpus/$name" seed_dirs=() runs coverage
   mkdir -p "$work"
-  seed_dirs=()
   [ -d "$seeds/$name" ] && seed_dirs+=("$seeds/$name")
   if [ "$name" = dump_file ]; then
     seed_dirs+=(tests/data/corpus/raw tests/data/corpus/machines)
   fi
-  log="$build/$name.log"
-  kept="tests/fuzz/corpus/$name"
   if [ -d "$kept" ]; then
     # Every input kept, once: what earlier runs found must stay fixed.
     if ! ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
          UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
          "$build/tests/fuzz/$target" -runs=0 -timeout=10 -rss_limit_mb=2048 \
            -artifact_prefix="$build/findings/$name-" "$kept" >"$log" 2>&1; then
-      echo "$target: the kept corpus FAILED; last lines of $log:"
-      tail -n 40 "$log"
-      status=1
-      continue
+      { echo "$target: the kept corpus FAILED; last lines of $log:"; tail -n 40 "$log"; } >"$result"
+      return 1
     fi
-    echo "$target: kept corpus replayed, $(find "$kept" -type f | wc -l) inputs"
+    echo "$target: kept corpus replayed, $(find "$kept" -type f | wc -l) inputs" >"$result"
     seed_dirs+=("$kept")
   fi
-  echo "== $target: ${seconds}s"
   if ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1 \
      UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
      "$build/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 \
@@ -87,11 +85,29 @@ for target in "${targets[@]}"; do
        "$work" "${seed_dirs[@]}" >"$log" 2>&1; then
     runs="$(grep -Eo 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -Eo '[0-9]+$' || true)"
     coverage="$(grep -Eo 'DONE +cov: [0-9]+ ft: [0-9]+' "$log" | grep -Eo 'cov: [0-9]+ ft: [0-9]+' || true)"
-    echo "$target: clean, ${runs:-?} executions, ${coverage:-coverage not reported}"
+    echo "$target: ${seconds}s clean, ${runs:-?} executions, ${coverage:-coverage not reported}" >>"$result"
   else
-    echo "$target: FAILED; last lines of $log:"
-    tail -n 40 "$log"
-    status=1
+    { echo "$target: FAILED; last lines of $log:"; tail -n 40 "$log"; } >>"$result"
+    return 1
   fi
+}
+
+# As many targets at once as there are cores: each has one core of its own.
+cores=$(nproc 2>/dev/null || echo 1)
+status=0
+pending=("${targets[@]}")
+while [ ${#pending[@]} -gt 0 ]; do
+  batch=("${pending[@]:0:$cores}")
+  pending=("${pending[@]:$cores}")
+  echo "== ${batch[*]}: ${seconds}s"
+  pids=()
+  for target in "${batch[@]}"; do
+    fuzz_target "$target" &
+    pids+=($!)
+  done
+  for i in "${!batch[@]}"; do
+    wait "${pids[$i]}" || status=1
+    cat "$build/${batch[$i]%_fuzzer}.result"
+  done
 done
 exit "$status"
