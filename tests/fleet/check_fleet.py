@@ -152,6 +152,13 @@ def tool_lines(tool, table, *selectors):
     return run(tool, "/FROM:" + table, "/LINES", *selectors)[1].decode("utf-8", "replace").splitlines()
 
 
+def label_of(tool, table, names, index):
+    """How /DIFF names a structure: its identifying values, the empty ones left out."""
+    if not names:
+        return ""
+    return " ".join(v for v in tool_lines(tool, table, *("%s:%d" % (n, index + 1) for n in names)) if v)
+
+
 def changed_string(data, structures, kind, offset, string_fields, key_of):
     """Changes the last characters of the string a field names, in the first structure
     of the type that no other of its type shares its identity with and whose string is
@@ -231,7 +238,7 @@ def expected_changes(tool, path, work):
             continue
         index, old, new = found
         table = save("%s.bin" % selector[1:].lower(), changed)
-        label = " ".join(v for n in names for v in tool_lines(tool, path, "%s:%d" % (n, index + 1)) if v)
+        label = label_of(tool, path, names, index)
         cases.append((table, ["%s%s %s %s -> %s" % (group, " " + label if label else "", selector,
                                                   old.rstrip(), new.rstrip())]))
     # A module and a power supply removed.
@@ -242,7 +249,7 @@ def expected_changes(tool, path, work):
         if index is None:
             continue
         table = save("%s-removed.bin" % group.lower(), changed)
-        label = " ".join(v for n in names for v in tool_lines(tool, path, "%s:%d" % (n, index + 1)) if v)
+        label = label_of(tool, path, names, index)
         cases.append((table, ["%s%s removed" % (group, " " + label if label else "")]))
     # A module removed among others of the same slot name: that one removed
     # (or, where others read exactly as it does, one of them), the others
@@ -257,8 +264,7 @@ def expected_changes(tool, path, work):
         changed = bytearray(data)
         changed[mine[index][0]] = 126
         table = save("mem-shared-removed.bin", changed)
-        label = " ".join(v for n in ("/MEMDEVLOC", "/MEMBANKLOC")
-                         for v in tool_lines(tool, path, "%s:%d" % (n, index + 1)) if v)
+        label = label_of(tool, path, ("/MEMDEVLOC", "/MEMBANKLOC"), index)
         cases.append((table, [["MEM %s#%d removed" % (label + " " if label else "", k + 1)
                                for k, i in enumerate(alike) if values[i] == values[index]]]))
     return cases
