@@ -129,19 +129,20 @@ std::string SmbiosReader::Damage() const {
     }
   }
   if (walkedEnd) return "";
-  size_t length = walkLength - walkStart;
-  if (announcedLength > length) {
+  // The walk stopped short of what the entry point announces: its bytes, or
+  // its number of structures.
+  const struct {
+    size_t walked;
+    unsigned announced;
+    const char* unit;
+  } shortfalls[] = {{walkLength - walkStart, announcedLength, "bytes"},
+                    {structuresToEnd, announcedCount, "structures"}};
+  for (const auto& shortfall : shortfalls) {
+    if (shortfall.announced <= shortfall.walked) continue;
     std::snprintf(text, sizeof text,
-                  "the table ends after %zu bytes without an end-of-table structure; its entry "
+                  "the table ends after %zu %s without an end-of-table structure; its entry "
                   "point announces %u",
-                  length, static_cast<unsigned>(announcedLength));
-    return text;
-  }
-  if (announcedCount > structuresToEnd) {
-    std::snprintf(text, sizeof text,
-                  "the table ends after %zu structures without an end-of-table structure; its "
-                  "entry point announces %u",
-                  structuresToEnd, static_cast<unsigned>(announcedCount));
+                  shortfall.walked, shortfall.unit, shortfall.announced);
     return text;
   }
   return "";

@@ -103,6 +103,16 @@ def damages(table):
     return out
 
 
+# What the message says of each kind of damage.
+SAYS = {
+    "runs past the end": b") runs past the end of the table\n",
+    "length byte below 4": b") has a length byte below 4\n",
+    "strings that do not end": b") has strings that do not end before the end of the table\n",
+    "announced length": b" bytes without an end-of-table structure; its entry point announces ",
+    "announced count": b" structures without an end-of-table structure; its entry point announces ",
+}
+
+
 def main(tool, corpus):
     code, out, err = run(tool, "/STRICT", "/FROM:" + os.path.join(corpus, "raw/dell-r630.bin"),
                          "/PCSERIAL", "/PCSERIEL")
@@ -149,7 +159,8 @@ def main(tool, corpus):
                 strict = run(tool, "/STRICT", "/FROM:" + copy, *SELECTORS)
                 message = b"Error: damaged SMBIOS table: " + copy.encode() + b": "
                 if strict[0] != 1 or strict[1] != plain.get(copy) or \
-                        not strict[2].startswith(message) or strict[2].count(b"\n") != 1:
+                        not strict[2].startswith(message) or strict[2].count(b"\n") != 1 or \
+                        SAYS[kind] not in strict[2]:
                     problems.append("%s, %s: %r, without /STRICT %r" % (path, kind, strict, plain.get(copy)))
                 kinds.append(kind)
         return problems, True, kinds
