@@ -15,6 +15,7 @@ RawSmbiosTable::~RawSmbiosTable() {
   switch (source) {
     case RawTableSource::Firmware:
     case RawTableSource::File:
+    case RawTableSource::Published:
       memory.HeapFree(data);
       break;
     case RawTableSource::Registry:
@@ -44,6 +45,7 @@ RawTablePtr MakeHeaderFormTable(RawTableSource source, const uint8_t* table,
       break;
     case RawTableSource::Firmware:
     case RawTableSource::File:
+    case RawTableSource::Published:
       block = static_cast<uint8_t*>(memory.HeapAlloc(total));
       break;
   }
@@ -90,10 +92,12 @@ RawTablePtr AcquireRawTable(const AcquireOptions& options) {
           "SMBiosData")) {
     return registry;
   }
-  if (options.tableFromIdentity != nullptr && platform().identity != nullptr) {
-    std::vector<IdentityText> identity = platform().identity->ReadIdentity();
-    if (!identity.empty()) {
-      if (RawTablePtr table = options.tableFromIdentity(identity)) return table;
+  if (options.tableFromPublished != nullptr && platform().identity != nullptr) {
+    IdentityApi& published = *platform().identity;
+    std::vector<IdentityText> identity = published.ReadIdentity();
+    UdevMemoryData udev = published.ReadUdevMemoryData();
+    if (!identity.empty() || udev.readable) {
+      if (RawTablePtr table = options.tableFromPublished(identity, udev)) return table;
     }
   }
   return ScanBiosAreaForSmbiosTable();

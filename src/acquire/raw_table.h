@@ -11,7 +11,9 @@
 
 namespace tarnlix {
 
-enum class RawTableSource { Firmware, Registry, Direct, Scan, File };
+// Published: made of what the system shows any user (identity texts and
+// udev's memory record) where the table itself needs root.
+enum class RawTableSource { Firmware, Registry, Direct, Scan, File, Published };
 
 // Bytes of a table as a source delivered them. With hasHeader the bytes begin
 // with the platform's 8-byte raw header (calling method, major and minor
@@ -56,10 +58,13 @@ struct AcquireOptions {
   uint16_t* directRead = nullptr;    // may be cleared on the 9x family
   const std::string* fromPath = nullptr;  // read only this dump file
   std::string* refusal = nullptr;  // where the file's refusal goes, if not to the output
-  // Makes a table of the system's record of the machine's identity, tried
-  // where Windows keeps its registry copy (the caller knows the layout of
-  // the structures); null to leave that source out.
-  RawTablePtr (*tableFromIdentity)(const std::vector<IdentityText>& identity) = nullptr;
+  // Makes a table of what the system shows any user: its record of the
+  // machine's identity and udev's memory record (either may be empty; the
+  // caller knows the layout of the structures). The table it returns is of
+  // source Published. Tried last, after every source of the whole table;
+  // null to leave that source out.
+  RawTablePtr (*tableFromPublished)(const std::vector<IdentityText>& identity,
+                                    const UdevMemoryData& udev) = nullptr;
 };
 
 // Tries the sources in their fixed order and returns the first table, or

@@ -149,6 +149,7 @@ const char* SourceName(RawTableSource source) {
     case RawTableSource::Direct: return "memory";
     case RawTableSource::Scan: return "scan";
     case RawTableSource::File: return "file";
+    case RawTableSource::Published: return "registry";
   }
   return "";
 }

@@ -286,11 +286,25 @@ struct IdentityText {
   std::optional<std::string> text;
 };
 
+// udev's record of the memory devices (Linux's /run/udev/data/+dmi:id):
+// the properties systemd's helper decoded from the table as root, stored
+// for every user to read. Only the start of an oversized file is read.
+constexpr size_t kUdevMemoryDataLimit = 1024 * 1024;
+
+struct UdevMemoryData {
+  bool readable = false;   // false: no such file, or it cannot be read
+  bool truncated = false;  // the file holds more than the limit
+  std::string bytes;       // at most kUdevMemoryDataLimit bytes of it
+};
+
 class IdentityApi {
  public:
   virtual ~IdentityApi() = default;
   // Every field the system keeps; empty when it keeps no such record.
   virtual std::vector<IdentityText> ReadIdentity() = 0;
+  // udev's memory record, never more than the limit, never waiting on a
+  // pipe; unreadable where the system keeps none.
+  virtual UdevMemoryData ReadUdevMemoryData() { return {}; }
 };
 
 // ---------------------------------------------------------------------------

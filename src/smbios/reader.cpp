@@ -27,7 +27,10 @@ bool SmbiosReader::Load() {
   options.directRead = &directRead;
   options.fromPath = fromSourceFile ? &sourceFile : nullptr;
   options.refusal = sourceRefusal;
-  options.tableFromIdentity = BuildIdentityTable;
+  options.tableFromPublished = [](const std::vector<IdentityText>& identity,
+                                  const UdevMemoryData&) {
+    return BuildIdentityTable(identity);
+  };
   rawTable = AcquireRawTable(options);
   if (!rawTable) return false;
   tableSource = rawTable->source;

@@ -72,11 +72,15 @@ class LinuxRegistry : public RegistryApi {
 // registry copy of the table.
 class LinuxIdentity : public IdentityApi {
  public:
-  explicit LinuxIdentity(std::string idDir = "/sys/class/dmi/id") : idDir_(std::move(idDir)) {}
+  explicit LinuxIdentity(std::string idDir = "/sys/class/dmi/id",
+                         std::string udevFile = "/run/udev/data/+dmi:id")
+      : idDir_(std::move(idDir)), udevFile_(std::move(udevFile)) {}
   std::vector<IdentityText> ReadIdentity() override;
+  UdevMemoryData ReadUdevMemoryData() override;
 
  private:
   std::string idDir_;
+  std::string udevFile_;
 };
 
 // The physical-memory section is the memory device: a view is a read-only
