@@ -70,9 +70,11 @@ RawTablePtr MakeHeaderFormTable(RawTableSource source, const uint8_t* table,
   return made;
 }
 
-RawTablePtr AcquireRawTable(const AcquireOptions& options) {
-  if (options.fromPath != nullptr) return ReadDumpFile(*options.fromPath, options.refusal);
+namespace {
 
+// Windows' order: the firmware-table service, the registry's copy of the
+// table, then physical memory through the native section services.
+RawTablePtr AcquireWindowsOrder(const AcquireOptions& options) {
   uint16_t& directRead = *options.directRead;
   if (directRead != 0 && platform().system->GetVersion() >= 0x80000000u) {
     // The Windows 95/98/Me family has no physical-memory section object.
@@ -92,27 +94,19 @@ RawTablePtr AcquireRawTable(const AcquireOptions& options) {
           "SMBiosData")) {
     return registry;
   }
-  if (options.tableFromPublished != nullptr && platform().identity != nullptr) {
-    IdentityApi& published = *platform().identity;
-    std::vector<IdentityText> identity = published.ReadIdentity();
-    UdevMemoryData udev = published.ReadUdevMemoryData();
-    if (!identity.empty() || udev.readable) {
-      if (RawTablePtr table = options.tableFromPublished(identity, udev)) return table;
-    }
-  }
   return ScanBiosAreaForSmbiosTable();
+}
+
+}  // namespace
+
+RawTablePtr AcquireRawTable(const AcquireOptions& options) {
+  if (options.fromPath != nullptr) return ReadDumpFile(*options.fromPath, options.refusal);
+  if (platform().linuxTables != nullptr) return AcquireLinuxOrder(options);
+  return AcquireWindowsOrder(options);
 }
 
 RawTablePtr ReadFirmwareSmbiosTable() {
   Platform& os = platform();
-  std::vector<uint8_t> structures;
-  std::vector<uint8_t> entryPoint;
-  if (os.firmware->ReadTableAndEntryPoint(&structures, &entryPoint)) {
-    EntryPoint ep;  // version 0.0 when the entry point cannot be read
-    ParseEntryPoint(entryPoint.data(), entryPoint.size(), &ep);
-    return MakeHeaderFormTable(RawTableSource::Firmware, structures.data(),
-                               static_cast<uint32_t>(structures.size()), ep);
-  }
   ModuleHandle kernel = os.modules->LoadLibraryA("Kernel32.dll");
   if (kernel == nullptr) return nullptr;
   ProcAddress entry = os.modules->GetProcAddress(kernel, "GetSystemFirmwareTable");

@@ -67,11 +67,12 @@ struct AcquireOptions {
                                     const UdevMemoryData& udev) = nullptr;
 };
 
-// Tries the sources in their fixed order and returns the first table, or
-// null after printing any message of the failing source.
+// Tries the sources in their fixed order, the order of the system whose
+// services the platform offers, and returns the first table, or null after
+// printing any message of the failing source.
 RawTablePtr AcquireRawTable(const AcquireOptions& options);
 
-// The two sources that need no physical memory.
+// Windows' two sources that need no physical memory.
 RawTablePtr ReadFirmwareSmbiosTable();
 RawTablePtr ReadRegistryBinaryValue(uintptr_t root, const char* subKey,
                                     const char* valueName);
@@ -89,8 +90,23 @@ RawTablePtr ReadDumpFile(const std::string& path, std::string* refusal = nullptr
 bool WriteDumpFile(const std::string& path, const RawSmbiosTable& table, uint8_t major,
                    uint8_t minor, std::string* reason);
 
-// The physical-memory readers.
+// Windows' physical-memory readers.
 RawTablePtr TarnlixDataNT2(uint32_t* size, int16_t* errorCode);
 RawTablePtr ScanBiosAreaForSmbiosTable();
+
+// Linux's order: the kernel's copies of the table in sysfs, then physical
+// memory through /dev/mem (only it with "/DIRECT"), then what any user may
+// read (tableFromPublished).
+RawTablePtr AcquireLinuxOrder(const AcquireOptions& options);
+// The kernel's copies, with the version of their entry point.
+RawTablePtr ReadSysfsSmbiosTable();
+// The table found through the entry point the firmware published, or the
+// one in the BIOS area, read from /dev/mem, with the entry point's version;
+// of the source given. On failure *errorCode is that of TarnlixDataNT2:
+// 1 the BIOS area cannot be read, 4 no usable entry point or table.
+RawTablePtr ReadDevMemSmbiosTable(RawTableSource source, int16_t* errorCode);
+// What any user may read, made into a table by options.tableFromPublished;
+// null when there is nothing to read or no builder.
+RawTablePtr ReadPublishedTable(const AcquireOptions& options);
 
 }  // namespace tarnlix

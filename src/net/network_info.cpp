@@ -5,6 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "net/strings.h"
 #include "platform/platform.h"
@@ -44,6 +45,22 @@ void Copy(char*& slot, const char* field, size_t size) {
   newstr(slot, FieldText(field, size).c_str());
 }
 
+// Linux's names, in the record as Windows fills it: the first server's
+// address is empty when there is none, and there are at most three.
+int16_t GetLinuxNetworkInfo(LinuxNetworkApi& network, NetworkInfo* info) {
+  HostIdentity identity;
+  // The kernel giving no name is the lookup itself failing, as the
+  // service's first call does on Windows.
+  if (!network.ReadHostIdentity(&identity)) return kNetworkSizeQueryFailed;
+  newstr(info->hostName, identity.hostName.c_str());
+  newstr(info->domainName, identity.domainName.c_str());
+  const std::vector<std::string>& servers = identity.nameServers;
+  newstr(info->dnsServer1, servers.empty() ? "" : servers[0].c_str());
+  if (servers.size() > 1) newstr(info->dnsServer2, servers[1].c_str());
+  if (servers.size() > 2) newstr(info->dnsServer3, servers[2].c_str());
+  return kNetworkOk;
+}
+
 }  // namespace
 
 int16_t GetNetworkInfo(NetworkInfo* info) {
@@ -51,6 +68,9 @@ int16_t GetNetworkInfo(NetworkInfo* info) {
   // The record owns its strings; a record used before is emptied, not
   // leaked, so every call starts from the same cleared state.
   FreeNetworkInfo(info);
+  if (LinuxNetworkApi* linuxNetwork = platform().linuxNetwork) {
+    return GetLinuxNetworkInfo(*linuxNetwork, info);
+  }
 
   ModuleApi& modules = *platform().modules;
   ModuleHandle library = modules.LoadLibraryA(kLibraryName);

@@ -30,12 +30,14 @@ constexpr int16_t kNetworkNoMemory = 5;
 constexpr int16_t kNetworkSizeTooSmall = 6;
 constexpr int16_t kNetworkFetchFailed = 7;
 
-// Asks the IP configuration service for the machine's fixed network
-// parameters and copies them into info. Returns 0 on success; 1 when info
-// is null (left untouched); otherwise, with info cleared: 2 the library
-// cannot be loaded, 3 it has no GetNetworkParams, 4 the size query failed,
-// 5 no memory for the answer, 6 the size asked for is below the record's,
-// 7 the call with the buffer failed. Prints nothing.
+// Asks the IP configuration service (on Linux: the kernel's host name and
+// the resolver's settings) for the machine's fixed network parameters and
+// copies them into info. Returns 0 on success; 1 when info is null (left
+// untouched); otherwise, with info cleared: 2 the library cannot be loaded,
+// 3 it has no GetNetworkParams, 4 the size query failed (on Linux: the
+// kernel gives no host name), 5 no memory for the answer, 6 the size asked
+// for is below the record's, 7 the call with the buffer failed. Prints
+// nothing.
 int16_t GetNetworkInfo(NetworkInfo* info);
 
 // Frees the strings of info and clears it.

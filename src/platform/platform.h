@@ -2,9 +2,12 @@
 //
 // Every algorithm of the tool is written once against these groups; the build
 // links one real implementation (src/platform/win32 or src/platform/linux) and
-// the tests install a scripted fake. The groups mirror the Windows calls the
-// tool was designed around, so the Windows backend is a thin pass-through and
-// the other backends stand in for them with their own sources.
+// the tests install a scripted fake. Each system offers its own groups, named
+// as it names them: the Windows ones mirror the Windows calls, so that
+// backend is a thin pass-through; Linux's read the kernel's files and the
+// memory device. A group a system does not have is null, and the table and
+// the host name are asked for in the order of the system whose groups are
+// there (AcquireRawTable, GetNetworkInfo).
 #pragma once
 
 #include <cstddef>
@@ -42,8 +45,9 @@ struct DirectoryListing {
 class SystemApi {
  public:
   virtual ~SystemApi() = default;
-  // GetVersion: the top bit set marks the Windows 95/98/Me family.
-  virtual uint32_t GetVersion() = 0;
+  // Windows' GetVersion: the top bit set marks the Windows 95/98/Me family.
+  // Asked only in the Windows order.
+  virtual uint32_t GetVersion() { return 0; }
   // Writes to standard output and flushes at once. A failed write (closed
   // pipe, full disk) ends the process: nothing further can reach the reader.
   virtual void WriteStdout(const char* data, size_t size) = 0;
@@ -104,15 +108,6 @@ class FirmwareTableApi {
   virtual uint32_t GetSystemFirmwareTable(ProcAddress entry, uint32_t provider,
                                           uint32_t tableId, void* buffer,
                                           uint32_t bufferSize) = 0;
-  // Where the system keeps the firmware's entry point and structure table
-  // as two byte strings of their own (Linux): their bytes, the entry point
-  // empty when it cannot be read. False where it keeps no such copy.
-  virtual bool ReadTableAndEntryPoint(std::vector<uint8_t>* table,
-                                      std::vector<uint8_t>* entryPoint) {
-    (void)table;
-    (void)entryPoint;
-    return false;
-  }
 };
 
 // ---------------------------------------------------------------------------
@@ -184,6 +179,43 @@ class SectionApi {
   // Physical addresses at which the system says the firmware's SMBIOS entry
   // points lie, the 64-bit entry point's first; empty when it says nothing.
   virtual std::vector<uint64_t> PublishedEntryPoints() = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Linux's sources of the table: the kernel's copies of it, and physical
+// memory through the memory device.
+class LinuxTablesApi {
+ public:
+  virtual ~LinuxTablesApi() = default;
+  // The kernel's copies of the structure table and its entry point
+  // (/sys/firmware/dmi/tables/DMI and smbios_entry_point, both root's
+  // alone). False when the table cannot be read; the entry point empty when
+  // it cannot be.
+  virtual bool ReadSysfsTables(std::vector<uint8_t>* table,
+                               std::vector<uint8_t>* entryPoint) = 0;
+  // Exactly `length` bytes of physical memory from `address` (/dev/mem);
+  // false when the device cannot be opened or not all of them can be read.
+  virtual bool ReadPhysicalMemory(uint64_t address, size_t length,
+                                  std::vector<uint8_t>* bytes) = 0;
+  // Where the firmware told the kernel its SMBIOS entry points lie
+  // (/sys/firmware/efi/systab), the 64-bit entry point's first; empty when
+  // it said nothing.
+  virtual std::vector<uint64_t> PublishedEntryPoints() = 0;
+};
+
+// Linux's names for the workstation: the kernel's host name (gethostname),
+// its domain and the resolver's name servers.
+struct HostIdentity {
+  std::string hostName;  // as the kernel has it, possibly qualified
+  std::string domainName;
+  std::vector<std::string> nameServers;  // IPv4 addresses, in file order
+};
+
+class LinuxNetworkApi {
+ public:
+  virtual ~LinuxNetworkApi() = default;
+  // False when the kernel does not give the host name.
+  virtual bool ReadHostIdentity(HostIdentity* identity) = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -309,15 +341,20 @@ class IdentityApi {
 
 // ---------------------------------------------------------------------------
 struct Platform {
-  SystemApi* system;
-  MemoryApi* memory;
-  ModuleApi* modules;
-  FirmwareTableApi* firmware;
-  RegistryApi* registry;
-  SectionApi* sections;
-  NetworkApi* network;
-  ConsoleApi* console;
+  SystemApi* system = nullptr;
+  MemoryApi* memory = nullptr;
+  // Windows' services; null on Linux.
+  ModuleApi* modules = nullptr;
+  FirmwareTableApi* firmware = nullptr;
+  RegistryApi* registry = nullptr;
+  SectionApi* sections = nullptr;
+  NetworkApi* network = nullptr;
+  ConsoleApi* console = nullptr;
   IdentityApi* identity = nullptr;  // null where the system keeps none
+  // Linux's services; null elsewhere. Where they are there, the table and
+  // the host name are asked for in Linux's order.
+  LinuxTablesApi* linuxTables = nullptr;
+  LinuxNetworkApi* linuxNetwork = nullptr;
 };
 
 // The platform of this process. main installs the native one; tests install

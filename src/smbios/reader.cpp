@@ -28,8 +28,13 @@ bool SmbiosReader::Load() {
   options.fromPath = fromSourceFile ? &sourceFile : nullptr;
   options.refusal = sourceRefusal;
   options.tableFromPublished = [](const std::vector<IdentityText>& identity,
-                                  const UdevMemoryData&) {
-    return BuildIdentityTable(identity);
+                                  const UdevMemoryData&) -> RawTablePtr {
+    RawTablePtr made = BuildIdentityTable(identity);
+    if (!made || made->length < kRawHeaderSize) return nullptr;
+    const uint8_t* header = made->data;
+    return MakeHeaderFormTable(RawTableSource::Published, header + kRawHeaderSize,
+                               made->length - kRawHeaderSize, header[1], header[2],
+                               header[3]);
   };
   rawTable = AcquireRawTable(options);
   if (!rawTable) return false;

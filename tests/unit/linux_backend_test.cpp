@@ -1,5 +1,5 @@
-// The Linux backend's stand-ins for the firmware-table service and the
-// registry copy, and its file reads, on prepared files.
+// The Linux backend's sources of the table and Linux's order of them, and
+// its file reads, on prepared files.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,22 +8,22 @@
 
 #include "acquire/bytes.h"
 #include "acquire/raw_table.h"
+#include "physical_memory_support.h"
 #include "platform/linux/linux_platform.h"
 #include "test_support.h"
 
 namespace tarnlix {
 namespace {
 
-using linux_backend::LinuxFirmwareTable;
 using linux_backend::LinuxIdentity;
-using linux_backend::LinuxRegistry;
 using linux_backend::LinuxSystem;
+using linux_backend::LinuxTables;
 
 using test::TempDir;
 
 std::string Bytes(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
 
-TEST(LinuxBackend, FirmwareTableGetsTheVersionFromTheEntryPoint) {
+TEST(LinuxBackend, SysfsTableGetsTheVersionFromTheEntryPoint) {
   std::vector<uint8_t> table =
       test::BareTable({test::Bios("LinuxBIOS", "1", "2"), test::EndOfTable()});
   std::string sm3(0x18, '\0');
@@ -44,9 +44,9 @@ TEST(LinuxBackend, FirmwareTableGetsTheVersionFromTheEntryPoint) {
     dir.Write("DMI", Bytes(table));
     dir.Write("smbios_entry_point", c.entryPoint);
     fake::FakePlatform fake;
-    LinuxFirmwareTable firmware(dir.path());
-    fake.platform.firmware = &firmware;
-    RawTablePtr read = ReadFirmwareSmbiosTable();
+    LinuxTables tables(dir.path());
+    fake.platform.linuxTables = &tables;
+    RawTablePtr read = ReadSysfsSmbiosTable();
     ASSERT_NE(read, nullptr);
     ASSERT_EQ(read->length, table.size() + 8);
     EXPECT_TRUE(read->hasHeader);
@@ -59,12 +59,12 @@ TEST(LinuxBackend, FirmwareTableGetsTheVersionFromTheEntryPoint) {
   }
   TempDir unreadable;
   fake::FakePlatform fake;
-  LinuxFirmwareTable none(unreadable.path());
-  fake.platform.firmware = &none;
-  EXPECT_EQ(ReadFirmwareSmbiosTable(), nullptr);
+  LinuxTables none(unreadable.path());
+  fake.platform.linuxTables = &none;
+  EXPECT_EQ(ReadSysfsSmbiosTable(), nullptr);
 }
 
-TEST(LinuxBackend, TableIsRebuiltFromTheIdentityFilesWhereTheRegistryCopyStands) {
+TEST(LinuxBackend, TableIsRebuiltFromTheIdentityFilesWhenNoSourceOfTheWholeTableReads) {
   TempDir dir;
   dir.Write("bios_vendor", "Phoenix\n");
   dir.Write("bios_version", "1.2\n");
@@ -82,14 +82,13 @@ TEST(LinuxBackend, TableIsRebuiltFromTheIdentityFilesWhereTheRegistryCopyStands)
   // product_serial is missing, as for a user without root.
 
   fake::FakePlatform fake;
-  LinuxRegistry registry;
-  LinuxIdentity identity(dir.path());
-  fake.platform.registry = &registry;
+  LinuxTables none(dir.Path("tables"), dir.Path("mem"), dir.Path("systab"));
+  LinuxIdentity identity(dir.path(), dir.Path("udev"));
+  fake.platform.linuxTables = &none;
   fake.platform.identity = &identity;
-  fake.modules.missingEntries.insert("GetSystemFirmwareTable");
   SmbiosReader reader;
   ASSERT_TRUE(reader.Load());
-  EXPECT_EQ(reader.rawTable->source, RawTableSource::Registry);
+  EXPECT_EQ(reader.rawTable->source, RawTableSource::Published);
   EXPECT_EQ(reader.versionMajor, 0);
   EXPECT_EQ(test::Text(reader.GetFirmwareVendor()), "Phoenix");
   EXPECT_EQ(test::Text(reader.GetFirmwareDate()), "03/15/2012");
@@ -111,6 +110,93 @@ TEST(LinuxBackend, TableIsRebuiltFromTheIdentityFilesWhereTheRegistryCopyStands)
 
   LinuxIdentity missing(dir.path() + "/nowhere");
   EXPECT_TRUE(missing.ReadIdentity().empty());
+}
+
+// Linux's order, each source laid out or missing: sysfs, then physical
+// memory, then the identity files; "/DIRECT" reads memory alone. Windows'
+// services are never asked.
+TEST(LinuxBackend, SourcesAreTriedInLinuxsOrder) {
+  auto tableOf = [](const char* vendor) {
+    return test::BareTable({test::Bios(vendor, "1", "2"), test::EndOfTable()});
+  };
+  TempDir dir;
+  std::filesystem::create_directory(dir.Path("tables"));
+  std::filesystem::create_directory(dir.Path("id"));
+  std::vector<uint8_t> sysfs = tableOf("sysfs");
+  dir.Write("tables/DMI", Bytes(sysfs));
+  std::vector<uint8_t> memory = tableOf("memory");
+  std::vector<uint8_t> image(test::kTableAddress + memory.size(), 0);
+  std::vector<uint8_t> ep =
+      test::MakeEntryPoint(test::kTableAddress, static_cast<uint16_t>(memory.size()));
+  std::copy(ep.begin(), ep.end(), image.begin() + test::kEntryPointAddress);
+  std::copy(memory.begin(), memory.end(), image.begin() + test::kTableAddress);
+  dir.Write("mem", Bytes(image));
+  dir.Write("id/bios_vendor", "identity\n");
+
+  struct Case {
+    const char* what;
+    bool sysfs, memory, identity, direct;
+    const char* vendor;  // null: no table
+    RawTableSource source;
+    std::string out;
+  } cases[] = {
+      {"every source", true, true, true, false, "sysfs", RawTableSource::Firmware, ""},
+      {"no sysfs copy", false, true, true, false, "memory", RawTableSource::Scan, ""},
+      {"only identity", false, false, true, false, "identity", RawTableSource::Published, ""},
+      {"nothing", false, false, false, false, nullptr, RawTableSource::File, ""},
+      {"direct", true, true, true, true, "memory", RawTableSource::Direct, ""},
+      {"direct without memory", true, false, true, true, nullptr, RawTableSource::File,
+       "Error: TarnlixDataNT2() failed (Error 1)\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fake::FakePlatform fake;
+    LinuxTables tables(dir.Path(c.sysfs ? "tables" : "none"), dir.Path(c.memory ? "mem" : "none"),
+                       dir.Path("systab"));
+    LinuxIdentity identity(dir.Path(c.identity ? "id" : "none"), dir.Path("udev"));
+    fake.platform.linuxTables = &tables;
+    fake.platform.identity = &identity;
+    SmbiosReader reader;
+    if (c.direct) reader.SetDirectRead();
+    ASSERT_EQ(reader.Load(), c.vendor != nullptr);
+    EXPECT_EQ(fake.system.out, c.out);
+    EXPECT_TRUE(fake.modules.calls.empty());
+    EXPECT_TRUE(fake.registry.calls.empty());
+    EXPECT_EQ(fake.firmware.calls, 0);
+    if (c.vendor == nullptr) continue;
+    EXPECT_EQ(reader.tableSource, c.source);
+    EXPECT_EQ(test::Text(reader.GetFirmwareVendor()), c.vendor);
+  }
+}
+
+// udev's record is read whole up to its limit, and never waited on.
+TEST(LinuxBackend, UdevMemoryRecordIsReadBounded) {
+  TempDir dir;
+  const std::string small = "E:MEMORY_DEVICE_0_SIZE=8589934592\n";
+  dir.Write("small", small);
+  ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+  {
+    std::ofstream big(dir.Path("big"), std::ios::binary);
+    big.seekp(100 * 1024 * 1024 - 1);
+    big.put('\n');
+  }
+  struct Case {
+    const char* name;
+    bool readable, truncated;
+    size_t size;
+  } cases[] = {
+      {"small", true, false, small.size()},
+      {"big", true, true, kUdevMemoryDataLimit},
+      {"fifo", false, false, 0},
+      {"absent", false, false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    UdevMemoryData data = LinuxIdentity(dir.path(), dir.Path(c.name)).ReadUdevMemoryData();
+    EXPECT_EQ(data.readable, c.readable);
+    EXPECT_EQ(data.truncated, c.truncated);
+    EXPECT_EQ(data.bytes.size(), c.size);
+  }
 }
 
 TEST(LinuxBackend, FileReadsNeverBlockOrRunAway) {

@@ -1,5 +1,6 @@
-// Both physical-memory readers on the Linux memory device, over a memory
-// image in a file.
+// Both physical-memory reads of Linux's order ("/DIRECT" and the default
+// order's read of memory) on the memory device, over a memory image in a
+// file.
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,8 +22,22 @@ namespace tarnlix {
 namespace {
 
 using test::Bytes;
-using test::DirectResult;
-using test::ReadDirect;
+
+struct DirectResult {
+  RawTablePtr table;
+  int16_t errorCode = 0;
+};
+
+DirectResult ReadDirect() {
+  DirectResult result;
+  result.table = ReadDevMemSmbiosTable(RawTableSource::Direct, &result.errorCode);
+  return result;
+}
+
+RawTablePtr ReadMemory() {
+  int16_t errorCode = 0;
+  return ReadDevMemSmbiosTable(RawTableSource::Scan, &errorCode);
+}
 
 class MemoryImage : public testing::Test {
  protected:
@@ -62,8 +77,8 @@ TEST_F(MemoryImage, BothReadersReturnExactlyTheTable) {
   WriteImage(test::kTableAddress + length + 100,
              {{test::kEntryPointAddress, test::MakeEntryPoint(test::kTableAddress, length)},
               {test::kTableAddress, machine.table}});
-  linux_backend::LinuxSections device(path_, systab_);
-  fake_.platform.sections = &device;
+  linux_backend::LinuxTables device(dir_.Path("tables"), path_, systab_);
+  fake_.platform.linuxTables = &device;
   size_t descriptors = OpenDescriptors();
 
   DirectResult direct = ReadDirect();
@@ -72,11 +87,12 @@ TEST_F(MemoryImage, BothReadersReturnExactlyTheTable) {
   EXPECT_EQ(direct.table->data[2], 7);
   EXPECT_EQ(Bytes(*direct.table, 8), machine.table);
 
-  RawTablePtr scan = ScanBiosAreaForSmbiosTable();
+  RawTablePtr scan = ReadMemory();
   ASSERT_TRUE(scan);
   EXPECT_EQ(scan->source, RawTableSource::Scan);
-  EXPECT_FALSE(scan->hasHeader);
-  EXPECT_EQ(Bytes(*scan), machine.table);
+  EXPECT_EQ(scan->data[1], 2) << "with the entry point's version";
+  EXPECT_EQ(scan->data[2], 7);
+  EXPECT_EQ(Bytes(*scan, 8), machine.table);
   EXPECT_EQ(OpenDescriptors(), descriptors);
 }
 
@@ -87,13 +103,13 @@ TEST_F(MemoryImage, TablePastTheEndOfTheImageIsRefused) {
   WriteImage(imageSize,
              {{test::kEntryPointAddress,
                test::MakeEntryPoint(imageSize - 0x100, 0x2000)}});
-  linux_backend::LinuxSections device(path_, systab_);
-  fake_.platform.sections = &device;
+  linux_backend::LinuxTables device(dir_.Path("tables"), path_, systab_);
+  fake_.platform.linuxTables = &device;
   size_t descriptors = OpenDescriptors();
   DirectResult direct = ReadDirect();
   EXPECT_FALSE(direct.table);
   EXPECT_EQ(direct.errorCode, 4);
-  EXPECT_FALSE(ScanBiosAreaForSmbiosTable());
+  EXPECT_FALSE(ReadMemory());
   EXPECT_EQ(OpenDescriptors(), descriptors);
 }
 
@@ -102,12 +118,12 @@ TEST_F(MemoryImage, MissingDeviceOrFifoFailsTheOpen) {
   ASSERT_EQ(::mkfifo(dir_.Path("fifo").c_str(), 0600), 0);
   for (const std::string& path : {dir_.Path("absent"), dir_.Path("fifo")}) {
     SCOPED_TRACE(path);
-    linux_backend::LinuxSections device(path, systab_);
-    fake_.platform.sections = &device;
+    linux_backend::LinuxTables device(dir_.Path("tables"), path, systab_);
+    fake_.platform.linuxTables = &device;
     DirectResult direct = ReadDirect();
     EXPECT_FALSE(direct.table);
     EXPECT_EQ(direct.errorCode, 1);
-    EXPECT_FALSE(ScanBiosAreaForSmbiosTable());
+    EXPECT_FALSE(ReadMemory());
   }
 }
 
@@ -138,8 +154,8 @@ TEST_F(MemoryImage, BothReadersFollowA64BitEntryPointAbove4GiB) {
                {{c.entryPoint, test::MakeEntryPoint3(table, n + 0x800)},
                 {test::kTableAddress, decoy},
                 {table, machine.table}});
-    linux_backend::LinuxSections device(path_, systab_);
-    fake_.platform.sections = &device;
+    linux_backend::LinuxTables device(dir_.Path("tables"), path_, systab_);
+    fake_.platform.linuxTables = &device;
     size_t descriptors = OpenDescriptors();
 
     DirectResult direct = ReadDirect();
@@ -147,9 +163,9 @@ TEST_F(MemoryImage, BothReadersFollowA64BitEntryPointAbove4GiB) {
     EXPECT_EQ(direct.table->data[1], 3);
     EXPECT_EQ(direct.table->data[2], 2);
     EXPECT_EQ(Bytes(*direct.table, 8), machine.table);
-    RawTablePtr scan = ScanBiosAreaForSmbiosTable();
+    RawTablePtr scan = ReadMemory();
     ASSERT_TRUE(scan);
-    EXPECT_EQ(Bytes(*scan), machine.table);
+    EXPECT_EQ(Bytes(*scan, 8), machine.table);
     EXPECT_EQ(OpenDescriptors(), descriptors);
   }
 }
@@ -180,12 +196,12 @@ TEST_F(MemoryImage, SystabGivesTheEntryPointAddresses) {
     SCOPED_TRACE(c.what);
     std::remove(systab_.c_str());
     if (!c.text.empty()) dir_.Write("systab", c.text);
-    EXPECT_EQ(linux_backend::LinuxSections(path_, systab_).PublishedEntryPoints(),
+    EXPECT_EQ(linux_backend::LinuxTables("", path_, systab_).PublishedEntryPoints(),
               c.addresses);
   }
   // A FIFO in its place is not waited on.
   ASSERT_EQ(::mkfifo(dir_.Path("fifo").c_str(), 0600), 0);
-  EXPECT_TRUE(linux_backend::LinuxSections(path_, dir_.Path("fifo"))
+  EXPECT_TRUE(linux_backend::LinuxTables("", path_, dir_.Path("fifo"))
                   .PublishedEntryPoints()
                   .empty());
 }

@@ -1,6 +1,6 @@
-// The Linux stand-in for the IP configuration service, on prepared resolver
-// files and fixed kernel names, read back through the lookup itself so that
-// the record it lays out is the one the lookup understands.
+// Linux's names for the workstation, on prepared resolver files and fixed
+// kernel names, read back through the lookup itself so that the record the
+// lookup fills is the one a run prints from.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -29,7 +29,7 @@ class FixedNames : public linux_backend::LinuxNetwork {
  protected:
   bool KernelHostName(std::string* name) override {
     *name = host_;
-    return true;
+    return !host_.empty();
   }
   bool KernelDomainName(std::string* name) override {
     *name = domain_;
@@ -50,7 +50,7 @@ class LinuxNetworkTest : public ::testing::Test {
                  NetworkInfo* info) {
     fake::FakePlatform fake;
     FixedNames network(resolvConf_, host, kernelDomain);
-    fake.platform.network = &network;
+    fake.platform.linuxNetwork = &network;
     int16_t code = GetNetworkInfo(info);
     EXPECT_EQ(fake.memory.live(), 0u);
     return code;
@@ -77,7 +77,7 @@ TEST_F(LinuxNetworkTest, DomainSources) {
     std::string resolvConf;
     const char* domain;
   };
-  const std::string tooLong(kDomainNameSize, 'x');
+  const std::string tooLong(254, 'x');
   const Case cases[] = {
       {"unset kernel domain is not a domain", "(none)", "", "\"\""},
       {"kernel domain", "nis.example", "domain resolver.example\n",
@@ -95,7 +95,7 @@ TEST_F(LinuxNetworkTest, DomainSources) {
        "# domain commented.example\n domain indented.example\n"
        "domainname other.example\n",
        "\"\""},
-      {"too long for the field is not cut", "(none)",
+      {"too long for a DNS name is not cut", "(none)",
        "domain " + tooLong + "\n", "\"\""},
       {"tabs and a Windows line end", "(none)", "domain\tcrlf.example\r\n",
        "\"crlf.example\""},
@@ -159,7 +159,7 @@ TEST_F(LinuxNetworkTest, MissingResolverFileStillGivesTheHostName) {
     SCOPED_TRACE(path);
     fake::FakePlatform fake;
     FixedNames network(path, "lonely", "(none)");
-    fake.platform.network = &network;
+    fake.platform.linuxNetwork = &network;
     NetworkInfo info;
     ASSERT_EQ(GetNetworkInfo(&info), 0);
     EXPECT_EQ(Text(info.hostName), "\"lonely\"");
@@ -170,44 +170,22 @@ TEST_F(LinuxNetworkTest, MissingResolverFileStillGivesTheHostName) {
   }
 }
 
-TEST_F(LinuxNetworkTest, AsksForRoomForEveryServerAndWritesNoFurther) {
+TEST_F(LinuxNetworkTest, GivesEveryServerAndNoNameWhenTheKernelHasNone) {
   WriteResolvConf(
       "nameserver 10.0.0.1\nnameserver 10.0.0.2\nnameserver 10.0.0.3\n"
       "nameserver 10.0.0.4\n");
   FixedNames network(resolvConf_, "host", "");
-  const uint32_t needed = sizeof(FixedNetworkInfo) + 3 * sizeof(IpAddressEntry);
+  HostIdentity identity;
+  ASSERT_TRUE(network.ReadHostIdentity(&identity));
+  EXPECT_EQ(identity.nameServers, (std::vector<std::string>{"10.0.0.1", "10.0.0.2",
+                                                            "10.0.0.3", "10.0.0.4"}));
 
-  uint32_t size = 0;
-  EXPECT_EQ(network.GetNetworkParams(nullptr, nullptr, &size), 111u);
-  EXPECT_EQ(size, needed);
-
-  // One byte short: refused with the size again, the buffer untouched.
-  std::vector<uint8_t> buffer(needed + 16, 0xAB);
-  size = needed - 1;
-  EXPECT_EQ(network.GetNetworkParams(nullptr, buffer.data(), &size), 111u);
-  EXPECT_EQ(size, needed);
-  for (uint8_t byte : buffer) ASSERT_EQ(byte, 0xAB);
-
-  // Enough room: the fourth entry is the last link of the list, inside the
-  // buffer, and nothing past the needed size is written.
-  size = needed;
-  ASSERT_EQ(network.GetNetworkParams(nullptr, buffer.data(), &size), 0u);
-  FixedNetworkInfo fixed;
-  std::memcpy(&fixed, buffer.data(), sizeof fixed);
-  std::vector<std::string> addresses = {fixed.dnsServerList.address};
-  const IpAddressEntry* link = fixed.dnsServerList.next;
-  while (link != nullptr && addresses.size() < 10) {
-    auto* at = reinterpret_cast<const uint8_t*>(link);
-    ASSERT_GE(at, buffer.data());
-    ASSERT_LE(at + sizeof(IpAddressEntry), buffer.data() + needed);
-    IpAddressEntry entry;
-    std::memcpy(&entry, at, sizeof entry);
-    addresses.push_back(entry.address);
-    link = entry.next;
-  }
-  EXPECT_EQ(addresses, (std::vector<std::string>{"10.0.0.1", "10.0.0.2",
-                                                 "10.0.0.3", "10.0.0.4"}));
-  for (size_t i = needed; i < buffer.size(); ++i) ASSERT_EQ(buffer[i], 0xAB);
+  // No host name from the kernel: the lookup itself failed, code 4, and the
+  // record is left empty.
+  NetworkInfo info;
+  EXPECT_EQ(Lookup("", "", &info), 4);
+  EXPECT_EQ(info.hostName, nullptr);
+  EXPECT_EQ(info.dnsServer1, nullptr);
 }
 
 }  // namespace

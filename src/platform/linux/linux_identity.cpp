@@ -1,9 +1,4 @@
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
 
 #include "platform/linux/linux_platform.h"
 
@@ -45,34 +40,12 @@ std::vector<IdentityText> LinuxIdentity::ReadIdentity() {
   return identity;
 }
 
-// udev writes the file whole and renames it into place: a plain file. Anything
-// else (a FIFO, a device) is not udev's and is not waited on.
+// udev writes the file whole and renames it into place: a plain file.
 UdevMemoryData LinuxIdentity::ReadUdevMemoryData() {
   UdevMemoryData data;
-  int fd = ::open(udevFile_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return data;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return data;
-  }
-  // One byte past the limit tells an oversized file from one that fits.
-  std::string& bytes = data.bytes;
-  const size_t wanted = kUdevMemoryDataLimit + 1;
-  char chunk[16384];
-  bool failed = false;
-  while (bytes.size() < wanted) {
-    ssize_t n = ::read(fd, chunk, std::min(sizeof chunk, wanted - bytes.size()));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) failed = true;
-    if (n <= 0) break;
-    bytes.append(chunk, static_cast<size_t>(n));
-  }
-  ::close(fd);
-  if (failed) return UdevMemoryData{};
-  data.truncated = bytes.size() > kUdevMemoryDataLimit;
-  if (data.truncated) bytes.resize(kUdevMemoryDataLimit);
-  data.readable = true;
+  PlainFileRead read = ReadPlainFile(udevFile_, kUdevMemoryDataLimit, &data.bytes);
+  data.readable = read != PlainFileRead::Failed;
+  data.truncated = read == PlainFileRead::OverLimit;
   return data;
 }
 

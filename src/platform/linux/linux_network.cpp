@@ -1,6 +1,6 @@
-// IP configuration from Linux's own sources, in the record layout the
-// Windows service fills: the host name as the kernel knows it, the DNS domain
-// and the name servers the resolver is configured with.
+// The workstation's names from Linux's own sources: the host name as the
+// kernel knows it, the DNS domain and the name servers the resolver is
+// configured with.
 #include <arpa/inet.h>
 #include <unistd.h>
 
@@ -14,8 +14,8 @@ namespace tarnlix::linux_backend {
 
 namespace {
 
-constexpr uint32_t kErrorInvalidParameter = 87;
-constexpr uint32_t kErrorNotSupported = 50;
+// The longest name DNS allows; a longer "domain" is not one.
+constexpr size_t kLongestDomainName = 253;
 
 // resolv.conf is a few lines; anything past this is not a resolver setting
 // worth reading.
@@ -58,8 +58,8 @@ ResolverSettings ReadResolverSettings(const std::string& path) {
     start = end + 1;
     std::string word;
     if (Keyword(line, "nameserver", &word)) {
-      // The Windows list holds IPv4 servers only, in a 16-byte text; an IPv6
-      // server cut to fit would be a wrong address, so it is left out.
+      // The record holds IPv4 servers only, as Windows reports them; an IPv6
+      // server is left out.
       in_addr address{};
       if (::inet_pton(AF_INET, word.c_str(), &address) == 1) {
         settings.nameServers.push_back(word);
@@ -72,13 +72,6 @@ ResolverSettings ReadResolverSettings(const std::string& path) {
     }
   }
   return settings;
-}
-
-// True when text and its terminating zero fit a field of size bytes.
-bool Fits(const std::string& text, size_t size) { return text.size() < size; }
-
-void Put(char* field, const std::string& text) {
-  std::memcpy(field, text.c_str(), text.size() + 1);
 }
 
 }  // namespace
@@ -97,21 +90,15 @@ bool LinuxNetwork::KernelDomainName(std::string* name) {
   return true;
 }
 
-uint32_t LinuxNetwork::GetNetworkParams(ProcAddress, void* buffer,
-                                        uint32_t* size) {
-  if (size == nullptr) return kErrorInvalidParameter;
+bool LinuxNetwork::ReadHostIdentity(HostIdentity* identity) {
   std::string kernelName;
-  if (!KernelHostName(&kernelName)) return kErrorNotSupported;
+  if (!KernelHostName(&kernelName)) return false;
 
-  // Windows reports the host name unqualified; a kernel name set to the full
+  // The host name is reported unqualified; a kernel name set to the full
   // name carries the machine's DNS domain after its first dot.
-  std::string hostName = kernelName.substr(0, kernelName.find('.'));
-  std::string qualifier;
-  if (kernelName.find('.') != std::string::npos) {
-    qualifier = kernelName.substr(kernelName.find('.') + 1);
-  }
-  // The kernel allows 64 bytes; the field holds 131, so this never cuts.
-  if (!Fits(hostName, kHostNameSize)) hostName.resize(kHostNameSize - 1);
+  size_t dot = kernelName.find('.');
+  identity->hostName = kernelName.substr(0, dot);
+  std::string qualifier = dot == std::string::npos ? "" : kernelName.substr(dot + 1);
 
   ResolverSettings resolver = ReadResolverSettings(resolvConf_);
   // The machine's own setting first, then the resolver's. "(none)" is how the
@@ -120,50 +107,16 @@ uint32_t LinuxNetwork::GetNetworkParams(ProcAddress, void* buffer,
   if (!KernelDomainName(&kernelDomain) || kernelDomain == "(none)") {
     kernelDomain.clear();
   }
-  // A domain too long for the field is skipped rather than cut short.
-  std::string domainName;
-  for (const std::string* candidate : {&qualifier, &kernelDomain,
-                                       &resolver.domain}) {
-    if (!candidate->empty() && Fits(*candidate, kDomainNameSize)) {
-      domainName = *candidate;
+  // A domain too long to be one is skipped rather than cut short.
+  identity->domainName.clear();
+  for (const std::string* candidate : {&qualifier, &kernelDomain, &resolver.domain}) {
+    if (!candidate->empty() && candidate->size() <= kLongestDomainName) {
+      identity->domainName = *candidate;
       break;
     }
   }
-
-  const std::vector<std::string>& servers = resolver.nameServers;
-  size_t extra = servers.size() > 1 ? servers.size() - 1 : 0;
-  uint64_t needed =
-      sizeof(FixedNetworkInfo) + uint64_t{extra} * sizeof(IpAddressEntry);
-  if (needed > UINT32_MAX) return kErrorNotSupported;
-  if (buffer == nullptr || *size < needed) {
-    *size = static_cast<uint32_t>(needed);
-    return kErrorBufferOverflow;
-  }
-
-  // Written through copies: the caller's buffer need not be aligned for the
-  // record, only large enough.
-  auto* bytes = static_cast<uint8_t*>(buffer);
-  std::memset(bytes, 0, static_cast<size_t>(needed));
-  FixedNetworkInfo fixed{};
-  Put(fixed.hostName, hostName);
-  Put(fixed.domainName, domainName);
-  // An empty inline entry when no server is configured, as Windows reports.
-  if (!servers.empty()) Put(fixed.dnsServerList.address, servers[0]);
-  IpAddressEntry* previous = &fixed.dnsServerList;
-  std::vector<IpAddressEntry> more(extra);
-  for (size_t i = 0; i < extra; ++i) {
-    more[i] = IpAddressEntry{};
-    Put(more[i].address, servers[i + 1]);
-    previous->next = reinterpret_cast<IpAddressEntry*>(
-        bytes + sizeof(FixedNetworkInfo) + i * sizeof(IpAddressEntry));
-    previous = &more[i];
-  }
-  std::memcpy(bytes, &fixed, sizeof fixed);
-  for (size_t i = 0; i < extra; ++i) {
-    std::memcpy(bytes + sizeof(FixedNetworkInfo) + i * sizeof(IpAddressEntry),
-                &more[i], sizeof(IpAddressEntry));
-  }
-  return 0;
+  identity->nameServers = std::move(resolver.nameServers);
+  return true;
 }
 
 }  // namespace tarnlix::linux_backend

@@ -2,7 +2,6 @@
 // sources. The classes are exposed so tests can point them at prepared files.
 #pragma once
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -12,7 +11,6 @@ namespace tarnlix::linux_backend {
 
 class LinuxSystem : public SystemApi {
  public:
-  uint32_t GetVersion() override;
   void WriteStdout(const char* data, size_t size) override;
   void WriteStderr(const char* data, size_t size) override;
   [[noreturn]] void ExitProcess(int code) override;
@@ -33,43 +31,33 @@ class LinuxMemory : public MemoryApi {
   void DeleteBlock(uint8_t* block) override;
 };
 
-// Stands in for the Windows modules: the services this backend provides are
-// found under the Windows names the tool asks for.
-class LinuxModules : public ModuleApi {
+// The kernel's copies of the table and its entry point in sysfs, physical
+// memory through the memory device, and the entry points the firmware
+// published in the EFI system table file. The paths are parameters so
+// tests can use prepared files and a memory image instead.
+class LinuxTables : public LinuxTablesApi {
  public:
-  ModuleHandle LoadLibraryA(const char* name) override;
-  ModuleHandle GetModuleHandleA(const char* name) override;
-  ProcAddress GetProcAddress(ModuleHandle module, const char* name) override;
-  void FreeLibrary(ModuleHandle module) override;
-};
-
-// The kernel's copy of the firmware's table and entry point.
-class LinuxFirmwareTable : public FirmwareTableApi {
- public:
-  explicit LinuxFirmwareTable(std::string tablesDir = "/sys/firmware/dmi/tables")
-      : tablesDir_(std::move(tablesDir)) {}
-  uint32_t GetSystemFirmwareTable(ProcAddress entry, uint32_t provider,
-                                  uint32_t tableId, void* buffer,
-                                  uint32_t bufferSize) override;
-  bool ReadTableAndEntryPoint(std::vector<uint8_t>* table,
-                              std::vector<uint8_t>* entryPoint) override;
+  explicit LinuxTables(std::string tablesDir = "/sys/firmware/dmi/tables",
+                       std::string devicePath = "/dev/mem",
+                       std::string systabPath = "/sys/firmware/efi/systab")
+      : tablesDir_(std::move(tablesDir)),
+        devicePath_(std::move(devicePath)),
+        systabPath_(std::move(systabPath)) {}
+  bool ReadSysfsTables(std::vector<uint8_t>* table,
+                       std::vector<uint8_t>* entryPoint) override;
+  bool ReadPhysicalMemory(uint64_t address, size_t length,
+                          std::vector<uint8_t>* bytes) override;
+  std::vector<uint64_t> PublishedEntryPoints() override;
 
  private:
   std::string tablesDir_;
-};
-
-class LinuxRegistry : public RegistryApi {
- public:
-  long RegOpenKeyExA(uintptr_t root, const char* subKey, uint32_t options,
-                     uint32_t access, KeyHandle* key) override;
-  long RegQueryValueExA(KeyHandle key, const char* valueName, uint32_t* type,
-                        uint8_t* data, uint32_t* size) override;
-  long RegCloseKey(KeyHandle key) override;
+  std::string devicePath_;
+  std::string systabPath_;
 };
 
 // The kernel's DMI identity files, readable by any user for the fields that
-// are not secret: the nearest copy the system keeps where Windows keeps its
-// registry copy of the table.
+// are not secret, and udev's record of the memory devices, which systemd's
+// helper decoded from the table as root.
 class LinuxIdentity : public IdentityApi {
  public:
   explicit LinuxIdentity(std::string idDir = "/sys/class/dmi/id",
@@ -83,46 +71,14 @@ class LinuxIdentity : public IdentityApi {
   std::string udevFile_;
 };
 
-// The physical-memory section is the memory device: a view is a read-only
-// mapping of it. The entry points are published by the kernel in the EFI
-// system table file. Both paths are parameters so tests can use a prepared
-// memory image and table file instead.
-class LinuxSections : public SectionApi {
- public:
-  explicit LinuxSections(std::string devicePath = "/dev/mem",
-                         std::string systabPath = "/sys/firmware/efi/systab")
-      : devicePath_(std::move(devicePath)), systabPath_(std::move(systabPath)) {}
-  ~LinuxSections() override;
-  void RtlInitUnicodeString(ProcAddress entry, UnicodeString* target,
-                            const char16_t* source) override;
-  int32_t OpenSection(ProcAddress entry, SectionHandle* section,
-                      uint32_t access,
-                      const ObjectAttributes* attributes) override;
-  int32_t MapViewOfSection(ProcAddress entry, SectionHandle section,
-                           uintptr_t process, const uint8_t** baseAddress,
-                           uintptr_t zeroBits, size_t commitSize,
-                           uint64_t* sectionOffset, size_t* viewSize,
-                           uint32_t inheritDisposition, uint32_t allocationType,
-                           uint32_t protection) override;
-  int32_t UnmapViewOfSection(ProcAddress entry, uintptr_t process,
-                             const uint8_t* baseAddress) override;
-  void CloseHandle(SectionHandle section) override;
-  std::vector<uint64_t> PublishedEntryPoints() override;
-
- private:
-  std::string devicePath_;
-  std::string systabPath_;
-  std::map<const uint8_t*, size_t> views_;  // base -> mapped length
-};
-
-// The IP configuration from the kernel's host name and the resolver's
-// configuration file.
-class LinuxNetwork : public NetworkApi {
+// The workstation's names: the kernel's host name cut at its first dot, the
+// domain (the rest of a qualified host name, else the kernel's domain name,
+// else the resolver's) and the resolver's name servers.
+class LinuxNetwork : public LinuxNetworkApi {
  public:
   explicit LinuxNetwork(std::string resolvConf = "/etc/resolv.conf")
       : resolvConf_(std::move(resolvConf)) {}
-  uint32_t GetNetworkParams(ProcAddress entry, void* buffer,
-                            uint32_t* size) override;
+  bool ReadHostIdentity(HostIdentity* identity) override;
 
  protected:
   // The kernel's names (gethostname, getdomainname); false when unavailable.
@@ -154,5 +110,10 @@ class LinuxConsole : public ConsoleApi {
 // Reads a small text file whole, dropping one trailing newline; false when it
 // cannot be read.
 bool ReadTextFile(const std::string& path, std::string* text);
+
+// Reads a plain file, at most limit bytes of it. Anything else (a FIFO, a
+// device, a directory) is refused at once, so the read never waits.
+enum class PlainFileRead { Failed, Whole, OverLimit };
+PlainFileRead ReadPlainFile(const std::string& path, size_t limit, std::string* bytes);
 
 }  // namespace tarnlix::linux_backend

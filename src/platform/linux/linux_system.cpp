@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -22,11 +23,6 @@ namespace {
 constexpr int kReadIdleTimeoutMs = 5000;
 
 }  // namespace
-
-uint32_t LinuxSystem::GetVersion() {
-  // Reported as an NT-family system: the physical-memory reads are allowed.
-  return 0x00000006u;
-}
 
 void LinuxSystem::WriteStdout(const char* data, size_t size) {
   if (std::fwrite(data, 1, size, stdout) == size && std::fflush(stdout) == 0) {
@@ -206,6 +202,36 @@ bool ReadTextFile(const std::string& path, std::string* text) {
   return true;
 }
 
+PlainFileRead ReadPlainFile(const std::string& path, size_t limit, std::string* bytes) {
+  bytes->clear();
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return PlainFileRead::Failed;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return PlainFileRead::Failed;
+  }
+  // One byte past the limit tells an oversized file from one that fits.
+  const size_t wanted = limit + 1;
+  char chunk[65536];
+  bool failed = false;
+  while (bytes->size() < wanted) {
+    ssize_t n = ::read(fd, chunk, std::min(sizeof chunk, wanted - bytes->size()));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) failed = true;
+    if (n <= 0) break;
+    bytes->append(chunk, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  if (failed) {
+    bytes->clear();
+    return PlainFileRead::Failed;
+  }
+  if (bytes->size() <= limit) return PlainFileRead::Whole;
+  bytes->resize(limit);
+  return PlainFileRead::OverLimit;
+}
+
 }  // namespace tarnlix::linux_backend
 
 namespace tarnlix {
@@ -214,15 +240,16 @@ Platform* NativePlatform() {
   using namespace linux_backend;
   static LinuxSystem system;
   static LinuxMemory memory;
-  static LinuxModules modules;
-  static LinuxFirmwareTable firmware;
-  static LinuxRegistry registry;
-  static LinuxSections sections;
-  static LinuxNetwork network;
   static LinuxConsole console;
   static LinuxIdentity identity;
-  static Platform native{&system,   &memory,   &modules, &firmware, &registry,
-                         &sections, &network, &console, &identity};
+  static LinuxTables tables;
+  static LinuxNetwork network;
+  static Platform native{.system = &system,
+                         .memory = &memory,
+                         .console = &console,
+                         .identity = &identity,
+                         .linuxTables = &tables,
+                         .linuxNetwork = &network};
   // A closed pipe is reported by the write itself, not by a signal.
   std::signal(SIGPIPE, SIG_IGN);
   return &native;
