@@ -6,6 +6,9 @@
 A layer includes its own headers and those of the layers below it. The one
 call that may go up is the fatal stop, declared alone in cli/exit.h.
 
+The Linux backend speaks Linux: none of Windows' module, registry, section
+or status names appear in src/platform/linux.
+
     check_layers.py SRC_DIR
 """
 import os
@@ -21,6 +24,11 @@ BELOW = {
 }
 ALLOWED_UP = {"cli/exit.h"}
 INCLUDE = re.compile(r'^#include "([a-z_]+)/([^"]+)"', re.M)
+WIN32_NAMES = re.compile(
+    r"\b(LoadLibrary\w*|GetProcAddress|GetModuleHandle\w*|FreeLibrary|Reg[A-Z]\w+|"
+    r"RegistryApi|SectionApi|ModuleApi|(Nt|Zw)\w*Section|\w*ViewOfSection|"
+    r"GetNetworkParams|GetSystemFirmwareTable|GetVersion|kStatus\w+|NTSTATUS)\b")
+LINUX_BACKEND = os.path.join("platform", "linux")
 
 
 def main(src):
@@ -36,12 +44,17 @@ def main(src):
                 continue
             files += 1
             with open(path, encoding="utf-8") as f:
-                for target, header in INCLUDE.findall(f.read()):
-                    if target not in BELOW[layer] and "%s/%s" % (target, header) not in ALLOWED_UP:
-                        faults.append("%s includes %s/%s" % (os.path.relpath(path, src), target, header))
+                text = f.read()
+            relative = os.path.relpath(path, src)
+            for target, header in INCLUDE.findall(text):
+                if target not in BELOW[layer] and "%s/%s" % (target, header) not in ALLOWED_UP:
+                    faults.append("%s includes %s/%s" % (relative, target, header))
+            if relative.startswith(LINUX_BACKEND + os.sep):
+                for found in sorted({m.group(0) for m in WIN32_NAMES.finditer(text)}):
+                    faults.append("%s names Windows' %s" % (relative, found))
     for fault in faults:
         print("FAIL:", fault)
-    print("%d files, %d includes that look up" % (files, len(faults)))
+    print("%d files, %d faults" % (files, len(faults)))
     return 1 if faults else 0
 
 
