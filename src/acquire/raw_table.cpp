@@ -15,6 +15,7 @@ RawSmbiosTable::~RawSmbiosTable() {
   switch (source) {
     case RawTableSource::Firmware:
     case RawTableSource::File:
+    case RawTableSource::Published:
       memory.HeapFree(data);
       break;
     case RawTableSource::Registry:
@@ -44,6 +45,7 @@ RawTablePtr MakeHeaderFormTable(RawTableSource source, const uint8_t* table,
       break;
     case RawTableSource::Firmware:
     case RawTableSource::File:
+    case RawTableSource::Published:
       block = static_cast<uint8_t*>(memory.HeapAlloc(total));
       break;
   }

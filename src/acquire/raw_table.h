@@ -11,7 +11,9 @@
 
 namespace tarnlix {
 
-enum class RawTableSource { Firmware, Registry, Direct, Scan, File };
+// Published: made of what the system shows any user (the kernel's identity
+// files, udev's memory properties): a part of the table only.
+enum class RawTableSource { Firmware, Registry, Direct, Scan, File, Published };
 
 // Bytes of a table as a source delivered them. With hasHeader the bytes begin
 // with the platform's 8-byte raw header (calling method, major and minor

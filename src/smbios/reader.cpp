@@ -10,6 +10,20 @@
 
 namespace tarnlix {
 
+namespace {
+
+// The table of what the system shows any user. udev's memory properties
+// come among the identity texts, under a name no field has.
+RawTablePtr BuildTableFromIdentity(const std::vector<IdentityText>& identity) {
+  std::string_view memory;
+  for (const IdentityText& field : identity) {
+    if (field.text && std::strcmp(field.selector, "+dmi:id") == 0) memory = *field.text;
+  }
+  return BuildPublishedTable(identity, memory);
+}
+
+}  // namespace
+
 bool SmbiosReader::Load() {
   records.clear();
   rawTable.reset();
@@ -27,7 +41,7 @@ bool SmbiosReader::Load() {
   options.directRead = &directRead;
   options.fromPath = fromSourceFile ? &sourceFile : nullptr;
   options.refusal = sourceRefusal;
-  options.tableFromIdentity = BuildIdentityTable;
+  options.tableFromIdentity = BuildTableFromIdentity;
   rawTable = AcquireRawTable(options);
   if (!rawTable) return false;
   tableSource = rawTable->source;
@@ -61,6 +75,19 @@ bool SmbiosReader::Load() {
   loaded = 1;
   if (releaseRaw) rawTable.reset();
   return true;
+}
+
+const char* SmbiosReader::SourceName() const {
+  if (loaded == 0) return "";
+  switch (tableSource) {
+    case RawTableSource::Firmware: return "firmware";
+    case RawTableSource::Registry: return "registry";
+    case RawTableSource::Direct: return "memory";
+    case RawTableSource::Scan: return "scan";
+    case RawTableSource::File: return "file";
+    case RawTableSource::Published: return "published";
+  }
+  return "";
 }
 
 void SmbiosReader::Release() {

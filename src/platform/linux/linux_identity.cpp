@@ -1,5 +1,7 @@
 #include <sys/stat.h>
 
+#include <cstddef>
+
 #include "platform/linux/linux_platform.h"
 
 namespace tarnlix::linux_backend {
@@ -10,6 +12,7 @@ namespace {
 struct IdentityFile {
   const char* name;
   const char* selector;
+  bool optional = false;  // the kernel makes it only where the firmware gives it
 };
 
 constexpr IdentityFile kFiles[] = {
@@ -23,7 +26,13 @@ constexpr IdentityFile kFiles[] = {
     {"board_asset_tag", "/BOARDASSET"},    {"chassis_vendor", "/ENCLOSUREMAN"},
     {"chassis_type", "/ENCLOSURECHASSIS"}, {"chassis_version", "/ENCLOSUREVER"},
     {"chassis_serial", "/ENCLOSURESERIAL"}, {"chassis_asset_tag", "/ENCLOSUREASSET"},
+    {"bios_release", "/BIOSREV", true},    {"ec_firmware_release", "/ECREV", true},
 };
+
+// udev's properties of the machine's memory devices, which systemd's helper
+// decoded from the table as root at boot. Handed on as a text of its own
+// name, which no field has; larger files are left out, read no further.
+constexpr size_t kMemoryPropertiesLimit = size_t{1} << 20;
 
 }  // namespace
 
@@ -32,10 +41,16 @@ std::vector<IdentityText> LinuxIdentity::ReadIdentity() {
   struct stat info {};
   if (::stat(idDir_.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return identity;
   for (const IdentityFile& file : kFiles) {
+    std::string path = idDir_ + "/" + file.name;
+    if (file.optional && ::stat(path.c_str(), &info) != 0) continue;
     IdentityText& field = identity.emplace_back(IdentityText{file.selector, std::nullopt});
     // A file that cannot be read (the serials need root) has no text.
     std::string text;
-    if (ReadTextFile(idDir_ + "/" + file.name, &text)) field.text = text;
+    if (ReadTextFile(path, &text)) field.text = text;
+  }
+  FileReadResult memory = LinuxSystem().ReadFile(memoryFile_, kMemoryPropertiesLimit);
+  if (memory.ok && !memory.overLimit) {
+    identity.push_back(IdentityText{"+dmi:id", std::string(memory.bytes.begin(), memory.bytes.end())});
   }
   return identity;
 }

@@ -72,11 +72,14 @@ class LinuxRegistry : public RegistryApi {
 // registry copy of the table.
 class LinuxIdentity : public IdentityApi {
  public:
-  explicit LinuxIdentity(std::string idDir = "/sys/class/dmi/id") : idDir_(std::move(idDir)) {}
+  explicit LinuxIdentity(std::string idDir = "/sys/class/dmi/id",
+                         std::string memoryFile = "/run/udev/data/+dmi:id")
+      : idDir_(std::move(idDir)), memoryFile_(std::move(memoryFile)) {}
   std::vector<IdentityText> ReadIdentity() override;
 
  private:
   std::string idDir_;
+  std::string memoryFile_;  // udev's properties of the memory devices
 };
 
 // The physical-memory section is the memory device: a view is a read-only
