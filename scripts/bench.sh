@@ -12,8 +12,48 @@ cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTARNLIX_BENCHMARKS=ON \
   -DTARNLIX_TESTS=OFF >/dev/null
 cmake --build build-bench -j "$(nproc 2>/dev/null || echo 2)" --target tarnlix tarnlix_bench
 
+# A run without root, in process: udev's lines for raw/dell-r630.bin as
+# systemd's helper prints them (from Debian's udev package, which
+# scripts/install-deps.sh keeps; never installed), and a udev file of 100 MB.
+published=$(mktemp -d)
+deb=$(ls /var/cache/tarnlix/udev_*.deb 2>/dev/null | tail -n 1 || true)
+if [ -n "$deb" ]; then
+  dpkg -x "$deb" "$published/udev"
+  helper=$(find "$published/udev" -name dmi_memory_id | head -n 1)
+  build-bench/tarnlix /FROM:tests/data/corpus/raw/dell-r630.bin "/DUMP:$published/dell.bin" \
+    /PCSERIAL >/dev/null
+  "$helper" -F "$published/dell.bin" | sed 's/^/E:/' >"$published/udev.txt"
+  export TARNLIX_BENCH_UDEV=$published/udev.txt TARNLIX_BENCH_TABLE=$published/dell.bin
+else
+  echo "== the run without root is not measured: no udev package in /var/cache/tarnlix"
+fi
+yes 'E:MEMORY_DEVICE_0_LOCATOR=DIMM' | head -c 100000000 >"$published/big" || true
+export TARNLIX_BENCH_BIG_UDEV=$published/big
+
 echo "== in-process"
-build-bench/bench/tarnlix_bench
+build-bench/bench/tarnlix_bench --benchmark_out="$published/bench.json" --benchmark_out_format=json
+# The bounds: the same selectors cost at most twice as much without root as
+# from the saved table; the 100 MB file is left out, read no further than
+# its limit.
+python3 - "$published/bench.json" <<'PY' || status=1
+import json, sys
+runs = {b["name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"]}
+failed = False
+published, saved = runs.get("BM_SelectorsWithoutRoot"), runs.get("BM_SelectorsFromSavedTable")
+if published and saved and "error_occurred" not in published:
+    ratio = published["cpu_time"] / saved["cpu_time"]
+    print("without root: %.1f us, from the saved table: %.1f us (ratio %.2f); bound: at most 2"
+          % (published["cpu_time"], saved["cpu_time"], ratio))
+    failed = ratio > 2
+big = runs["BM_OversizedUdevFile"]
+print("100 MB udev file: %.1f ms a read, %d texts (the file left out: 20), peak memory grew "
+      "%d KiB; bound: left out, under 16 MiB" % (big["cpu_time"], big["texts"], big["peakGrowthKiB"]))
+failed = failed or big["texts"] != 20 or big["peakGrowthKiB"] > 16384
+if failed:
+    print("bench.sh: a bound of the run without root is not met", file=sys.stderr)
+sys.exit(1 if failed else 0)
+PY
+rm -rf "$published"
 
 if ! command -v dmidecode >/dev/null; then
   echo "== process comparison skipped: dmidecode is not installed"

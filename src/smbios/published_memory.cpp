@@ -2,7 +2,9 @@
 // helper decodes the table's memory structures as root at boot, and udev
 // keeps what it printed, one KEY=value a line. Each value goes back where
 // its field row reads it, so that every output decodes it as a table's.
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <map>
 
@@ -94,7 +96,26 @@ constexpr uint8_t kArrayLength = 0x0F;
 constexpr uint8_t kArrayExtendedLength = 0x17;
 constexpr uint16_t kArrayHandle = 0x1000;
 constexpr uint16_t kFirstDeviceHandle = 0x1100;
-constexpr uint16_t kNoErrorRecord = 0xFFFE;
+
+// What a field holds where udev says nothing of it: none, where the field
+// has a value for none.
+struct Default {
+  const char* selector;
+  uint64_t value;
+};
+constexpr Default kArrayDefaults[] = {
+    {"/MEMARRAYUSE", 0x03},             // System Memory
+    {"/MEMARRAYMAX", 0x80000000u},      // in the extended field, which is left out
+    {"/MEMARRAYERROR", 0xFFFE},         // no error record
+};
+constexpr Default kDeviceDefaults[] = {
+    {"/MEMARRAYHANDLE", kArrayHandle},
+    {"/MEMERRHANDLE", 0xFFFE},
+    {"/MEMTOTALWIDTH", 0xFFFF},         // unknown
+    {"/MEMDATAWIDTH", 0xFFFF},
+    {"/MEMSIZE", 0xFFFF},
+};
+constexpr uint64_t kNoErrorCorrection = 0x03;
 
 using Values = std::array<std::string_view, std::size(kDeviceProperties)>;
 
@@ -209,8 +230,8 @@ void WriteNumber(const FieldRow& row, uint64_t value, MadeStructure& s) {
 
 // A device's size: in MB in the word where it fits, else in kB there, else
 // in MB in the extended double word; unknown where none holds it.
-void WriteDeviceSize(uint64_t bytes, MadeStructure& s) {
-  uint8_t* word = s.formatted.data() + 0x0C;
+void WriteDeviceSize(const FieldRow& row, uint64_t bytes, MadeStructure& s) {
+  uint8_t* word = s.formatted.data() + row.at;
   uint64_t megabytes = bytes >> 20;
   if (bytes % (uint64_t{1} << 20) == 0 && megabytes < 0x7FFF) {
     WriteLe16(word, static_cast<uint16_t>(megabytes));
@@ -224,14 +245,18 @@ void WriteDeviceSize(uint64_t bytes, MadeStructure& s) {
 
 // An array's maximum capacity: in kB in the double word where it fits,
 // else in bytes in the extended quad word.
-void WriteCapacity(uint64_t bytes, MadeStructure& s) {
+void WriteCapacity(const FieldRow& row, uint64_t bytes, MadeStructure& s) {
   if (bytes % 1024 == 0 && bytes / 1024 < 0x80000000u) {
-    WriteLe32(s.formatted.data() + 0x07, static_cast<uint32_t>(bytes / 1024));
+    WriteLe32(s.formatted.data() + row.at, static_cast<uint32_t>(bytes / 1024));
     return;
   }
   s.formatted.resize(kArrayExtendedLength);
-  WriteLe32(s.formatted.data() + 0x07, 0x80000000u);
+  WriteLe32(s.formatted.data() + row.at, 0x80000000u);
   WriteLe64(s.formatted.data() + 0x0F, bytes);
+}
+
+void WriteDefault(const Default& value, MadeStructure& s) {
+  WriteNumber(*FindField(value.selector), value.value, s);
 }
 
 void WriteProperty(const Property& property, std::string_view text, MadeStructure& s) {
@@ -258,13 +283,13 @@ void WriteProperty(const Property& property, std::string_view text, MadeStructur
       WriteLe16(s.formatted.data() + row.at, JedecOf(text));
       return;
     case Form::Size:
-      if (ParseNumber(text, &number)) WriteDeviceSize(number, s);
+      if (ParseNumber(text, &number)) WriteDeviceSize(row, number, s);
       return;
     case Form::Present:
-      if (text == "0") WriteLe16(s.formatted.data() + 0x0C, 0);
+      if (text == "0") WriteNumber(row, 0, s);
       return;
     case Form::Capacity:
-      if (ParseNumber(text, &number)) WriteCapacity(number, s);
+      if (ParseNumber(text, &number)) WriteCapacity(row, number, s);
       return;
   }
 }
@@ -334,15 +359,13 @@ void AppendMemoryStructures(std::string_view text, std::vector<uint8_t>& table) 
   }
   if (!anyArray && devices.empty()) return;
 
-  // One array: the helper reports only the system's memory, with its
-  // error correction left out where there is none.
+  // One array, of the system's memory: the helper reports no other.
   MadeStructure memoryArray;
   memoryArray.formatted.resize(kArrayLength);
-  memoryArray.formatted[0x05] = 0x03;  // System Memory
-  WriteLe32(memoryArray.formatted.data() + 0x07, 0x80000000u);  // no capacity
-  WriteLe16(memoryArray.formatted.data() + 0x0B, kNoErrorRecord);
-  WriteLe16(memoryArray.formatted.data() + 0x0D, static_cast<uint16_t>(devices.size()));
-  if (!array[0].empty()) memoryArray.formatted[0x06] = 0x03;  // None
+  for (const Default& value : kArrayDefaults) WriteDefault(value, memoryArray);
+  WriteNumber(*FindField("/MEMARRAYSLOTS"), devices.size(), memoryArray);
+  // The helper leaves out an error correction of None.
+  if (!array[0].empty()) WriteNumber(*FindField("/MEMARRAYECC"), kNoErrorCorrection, memoryArray);
   for (size_t i = 0; i < array.size(); ++i) {
     if (!array[i].empty()) WriteProperty(kArrayProperties[i], array[i], memoryArray);
   }
@@ -351,12 +374,7 @@ void AppendMemoryStructures(std::string_view text, std::vector<uint8_t>& table) 
   for (const auto& [number, values] : devices) {
     MadeStructure device;
     device.formatted.resize(kDeviceLength);
-    uint8_t* bytes = device.formatted.data();
-    WriteLe16(bytes + 0x04, kArrayHandle);
-    WriteLe16(bytes + 0x06, kNoErrorRecord);
-    WriteLe16(bytes + 0x08, 0xFFFF);  // widths unknown
-    WriteLe16(bytes + 0x0A, 0xFFFF);
-    WriteLe16(bytes + 0x0C, 0xFFFF);  // size unknown
+    for (const Default& value : kDeviceDefaults) WriteDefault(value, device);
     for (size_t i = 0; i < values.size(); ++i) {
       if (!values[i].empty()) WriteProperty(kDeviceProperties[i], values[i], device);
     }
