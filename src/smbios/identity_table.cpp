@@ -76,7 +76,7 @@ RawTablePtr BuildPublishedTable(const std::vector<IdentityText>& identity,
   // Every structure as long as the fields the system keeps for it need,
   // whichever of them can be read; a release no file gives reads as none.
   for (const IdentityText& field : identity) {
-    const FieldRow* row = FindField(field.selector);
+    const FieldRow* row = FieldOfText(field.selector);
     if (row == nullptr || !row->OfStructure() || row->type > 0xFF) continue;
     std::vector<uint8_t>& formatted = structures[static_cast<uint8_t>(row->type)].formatted;
     if (formatted.size() < row->Since()) formatted.resize(row->Since());
@@ -99,7 +99,7 @@ RawTablePtr BuildPublishedTable(const std::vector<IdentityText>& identity,
     }
   });
   for (const IdentityText& field : identity) {
-    const FieldRow* row = FindField(field.selector);
+    const FieldRow* row = FieldOfText(field.selector);
     if (row == nullptr || !field.text || structures.count(static_cast<uint8_t>(row->type)) == 0) {
       continue;
     }

@@ -6,7 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include <map>
+
 #include "acquire/bytes.h"
+#include "smbios/fields.h"
 
 namespace tarnlix {
 
@@ -38,5 +41,15 @@ struct MadeStructure {
     table.push_back(0);
   }
 };
+
+// The row of a selector the system's texts are named by (a string that lives
+// as long as the process), looked up once: a file names hundreds; null for
+// a name no field has.
+inline const FieldRow* FieldOfText(const char* selector) {
+  static std::map<const char*, const FieldRow*> rows;
+  auto at = rows.find(selector);
+  if (at == rows.end()) at = rows.emplace(selector, FindField(selector)).first;
+  return at->second;
+}
 
 }  // namespace tarnlix

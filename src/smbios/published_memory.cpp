@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <string_view>
+#include <unordered_map>
 
 #include "acquire/bytes.h"
 #include "smbios/fields.h"
@@ -30,7 +32,7 @@ enum class Form : uint8_t {
 };
 
 struct Property {
-  const char* key;       // after MEMORY_ARRAY_ or MEMORY_DEVICE_N_
+  std::string_view key;  // after MEMORY_ARRAY_ or MEMORY_DEVICE_N_
   const char* selector;  // the field it fills
   Form form;
 };
@@ -87,7 +89,7 @@ constexpr Spelling kHelperSpellings[] = {
 };
 
 // What the helper writes where a string or a code has no value.
-constexpr const char* kNoValueTexts[] = {"Not Specified", "<OUT OF SPEC>", "<BAD INDEX>"};
+constexpr std::string_view kNoValueTexts[] = {"Not Specified", "<OUT OF SPEC>", "<BAD INDEX>"};
 
 // The structures' layouts: a device as long as its extended speeds need,
 // an array as long as its extended capacity needs.
@@ -119,13 +121,17 @@ constexpr uint64_t kNoErrorCorrection = 0x03;
 
 using Values = std::array<std::string_view, std::size(kDeviceProperties)>;
 
-// The index of key in properties, or -1.
+// The index of key in properties, or -1, through an index made once: a
+// file has hundreds of lines.
 template <size_t N>
 int IndexOf(const Property (&properties)[N], std::string_view key) {
-  for (size_t i = 0; i < N; ++i) {
-    if (key == properties[i].key) return static_cast<int>(i);
-  }
-  return -1;
+  static const std::unordered_map<std::string_view, int> index = [&properties] {
+    std::unordered_map<std::string_view, int> made;
+    for (size_t i = 0; i < N; ++i) made.emplace(properties[i].key, static_cast<int>(i));
+    return made;
+  }();
+  auto found = index.find(key);
+  return found == index.end() ? -1 : found->second;
 }
 
 bool ParseNumber(std::string_view text, uint64_t* value) {
@@ -152,7 +158,8 @@ bool ParseNumber(std::string_view text, uint64_t* value) {
 // spelling; false for a name neither knows.
 bool CodeOf(const FieldRow& row, std::string_view name, uint16_t* code) {
   for (uint16_t i = 0; i < row.names->count; ++i) {
-    if (name == row.names->entries[i].name) {
+    const char* known = row.names->entries[i].name;
+    if (!name.empty() && known[0] == name[0] && name == known) {
       *code = row.names->entries[i].code;
       return true;
     }
@@ -256,14 +263,14 @@ void WriteCapacity(const FieldRow& row, uint64_t bytes, MadeStructure& s) {
 }
 
 void WriteDefault(const Default& value, MadeStructure& s) {
-  WriteNumber(*FindField(value.selector), value.value, s);
+  WriteNumber(*FieldOfText(value.selector), value.value, s);
 }
 
 void WriteProperty(const Property& property, std::string_view text, MadeStructure& s) {
-  for (const char* none : kNoValueTexts) {
+  for (std::string_view none : kNoValueTexts) {
     if (text == none) return;
   }
-  const FieldRow& row = *FindField(property.selector);
+  const FieldRow& row = *FieldOfText(property.selector);
   uint64_t number = 0;
   uint16_t code = 0;
   switch (property.form) {
@@ -363,9 +370,9 @@ void AppendMemoryStructures(std::string_view text, std::vector<uint8_t>& table) 
   MadeStructure memoryArray;
   memoryArray.formatted.resize(kArrayLength);
   for (const Default& value : kArrayDefaults) WriteDefault(value, memoryArray);
-  WriteNumber(*FindField("/MEMARRAYSLOTS"), devices.size(), memoryArray);
+  WriteNumber(*FieldOfText("/MEMARRAYSLOTS"), devices.size(), memoryArray);
   // The helper leaves out an error correction of None.
-  if (!array[0].empty()) WriteNumber(*FindField("/MEMARRAYECC"), kNoErrorCorrection, memoryArray);
+  if (!array[0].empty()) WriteNumber(*FieldOfText("/MEMARRAYECC"), kNoErrorCorrection, memoryArray);
   for (size_t i = 0; i < array.size(); ++i) {
     if (!array[i].empty()) WriteProperty(kArrayProperties[i], array[i], memoryArray);
   }
