@@ -8,7 +8,6 @@
 #include <cstring>
 #include <map>
 #include <string_view>
-#include <unordered_map>
 
 #include "acquire/bytes.h"
 #include "smbios/fields.h"
@@ -117,21 +116,22 @@ constexpr Default kDeviceDefaults[] = {
     {"/MEMDATAWIDTH", 0xFFFF},
     {"/MEMSIZE", 0xFFFF},
 };
-constexpr uint64_t kNoErrorCorrection = 0x03;
+// The array's fields the devices decide: their count, and an error
+// correction of None where udev names none (the helper leaves it out).
+constexpr Default kArrayCounts[] = {{"/MEMARRAYSLOTS", 0}, {"/MEMARRAYECC", 0x03}};
 
 using Values = std::array<std::string_view, std::size(kDeviceProperties)>;
 
-// The index of key in properties, or -1, through an index made once: a
-// file has hundreds of lines.
+// The index of key in properties, or -1.
 template <size_t N>
 int IndexOf(const Property (&properties)[N], std::string_view key) {
-  static const std::unordered_map<std::string_view, int> index = [&properties] {
-    std::unordered_map<std::string_view, int> made;
-    for (size_t i = 0; i < N; ++i) made.emplace(properties[i].key, static_cast<int>(i));
-    return made;
-  }();
-  auto found = index.find(key);
-  return found == index.end() ? -1 : found->second;
+  for (size_t i = 0; i < N; ++i) {
+    std::string_view known = properties[i].key;
+    if (known.size() == key.size() && known[0] == key[0] && known == key) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
 }
 
 bool ParseNumber(std::string_view text, uint64_t* value) {
@@ -262,15 +262,30 @@ void WriteCapacity(const FieldRow& row, uint64_t bytes, MadeStructure& s) {
   WriteLe64(s.formatted.data() + 0x0F, bytes);
 }
 
-void WriteDefault(const Default& value, MadeStructure& s) {
-  WriteNumber(*FieldOfText(value.selector), value.value, s);
+// The rows of a table's selectors, looked up once: a file holds hundreds of
+// properties.
+template <const auto& kTable>
+const FieldRow& RowOf(size_t i) {
+  static const auto rows = [] {
+    std::array<const FieldRow*, std::size(kTable)> found{};
+    for (size_t k = 0; k < found.size(); ++k) found[k] = FindField(kTable[k].selector);
+    return found;
+  }();
+  return *rows[i];
 }
 
-void WriteProperty(const Property& property, std::string_view text, MadeStructure& s) {
+template <const auto& kDefaults>
+void WriteDefaults(MadeStructure& s) {
+  for (size_t i = 0; i < std::size(kDefaults); ++i) {
+    WriteNumber(RowOf<kDefaults>(i), kDefaults[i].value, s);
+  }
+}
+
+void WriteProperty(const Property& property, const FieldRow& row, std::string_view text,
+                   MadeStructure& s) {
   for (std::string_view none : kNoValueTexts) {
     if (text == none) return;
   }
-  const FieldRow& row = *FieldOfText(property.selector);
   uint64_t number = 0;
   uint16_t code = 0;
   switch (property.form) {
@@ -369,21 +384,24 @@ void AppendMemoryStructures(std::string_view text, std::vector<uint8_t>& table) 
   // One array, of the system's memory: the helper reports no other.
   MadeStructure memoryArray;
   memoryArray.formatted.resize(kArrayLength);
-  for (const Default& value : kArrayDefaults) WriteDefault(value, memoryArray);
-  WriteNumber(*FieldOfText("/MEMARRAYSLOTS"), devices.size(), memoryArray);
-  // The helper leaves out an error correction of None.
-  if (!array[0].empty()) WriteNumber(*FieldOfText("/MEMARRAYECC"), kNoErrorCorrection, memoryArray);
+  WriteDefaults<kArrayDefaults>(memoryArray);
+  WriteNumber(RowOf<kArrayCounts>(0), devices.size(), memoryArray);
+  if (!array[0].empty()) WriteNumber(RowOf<kArrayCounts>(1), kArrayCounts[1].value, memoryArray);
   for (size_t i = 0; i < array.size(); ++i) {
-    if (!array[i].empty()) WriteProperty(kArrayProperties[i], array[i], memoryArray);
+    if (!array[i].empty()) {
+      WriteProperty(kArrayProperties[i], RowOf<kArrayProperties>(i), array[i], memoryArray);
+    }
   }
   memoryArray.AppendTo(16, kArrayHandle, table);
 
   for (const auto& [number, values] : devices) {
     MadeStructure device;
     device.formatted.resize(kDeviceLength);
-    for (const Default& value : kDeviceDefaults) WriteDefault(value, device);
+    WriteDefaults<kDeviceDefaults>(device);
     for (size_t i = 0; i < values.size(); ++i) {
-      if (!values[i].empty()) WriteProperty(kDeviceProperties[i], values[i], device);
+      if (!values[i].empty()) {
+        WriteProperty(kDeviceProperties[i], RowOf<kDeviceProperties>(i), values[i], device);
+      }
     }
     device.AppendTo(17, static_cast<uint16_t>(kFirstDeviceHandle + number), table);
   }
