@@ -115,8 +115,4 @@ RawTablePtr BuildPublishedTable(const std::vector<IdentityText>& identity,
                              static_cast<uint32_t>(table.size()), 0, 0, 0);
 }
 
-RawTablePtr BuildIdentityTable(const std::vector<IdentityText>& identity) {
-  return BuildPublishedTable(identity, {});
-}
-
 }  // namespace tarnlix

@@ -27,8 +27,6 @@ constexpr size_t kMaxPublishedDevices = 10000;
 // says it is partial. Null when a block cannot be had.
 RawTablePtr BuildPublishedTable(const std::vector<IdentityText>& identity,
                                 std::string_view memoryProperties);
-// The same without memory properties.
-RawTablePtr BuildIdentityTable(const std::vector<IdentityText>& identity);
 
 // The structures udev's properties describe, as table bytes (each
 // structure's formatted area and string-set), appended to table.

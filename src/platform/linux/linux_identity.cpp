@@ -50,7 +50,8 @@ std::vector<IdentityText> LinuxIdentity::ReadIdentity() {
   }
   FileReadResult memory = LinuxSystem().ReadFile(memoryFile_, kMemoryPropertiesLimit);
   if (memory.ok && !memory.overLimit) {
-    identity.push_back(IdentityText{"+dmi:id", std::string(memory.bytes.begin(), memory.bytes.end())});
+    identity.push_back(
+        IdentityText{"+dmi:id", std::string(memory.bytes.begin(), memory.bytes.end())});
   }
   return identity;
 }
