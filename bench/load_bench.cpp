@@ -2,10 +2,14 @@
 // the full dump into a sink that discards it.
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
 #include "fake/fake_platform.h"
+#include "platform/linux/linux_platform.h"
 #include "smbios/reader.h"
 
 namespace tarnlix {
@@ -97,6 +101,79 @@ void BM_Synthetic1MiB(benchmark::State& state) {
   LoadAskPrint(state, table);
 }
 BENCHMARK(BM_Synthetic1MiB)->Unit(benchmark::kMillisecond);
+
+// A run without root against the same selectors from the saved table: udev's
+// file (TARNLIX_BENCH_UDEV, systemd's helper's lines for the table
+// TARNLIX_BENCH_TABLE, which bench.sh makes) is read by the table builder
+// through the identity service, as on Linux.
+class PublishedIdentity : public IdentityApi {
+ public:
+  std::vector<IdentityText> ReadIdentity() override { return texts; }
+  std::vector<IdentityText> texts;
+};
+
+const std::vector<std::string>& MemorySelectors() {
+  static const std::vector<std::string> selectors = {
+      "/LINES", "/MEMDEVLOC:*", "/MEMBANKLOC:*", "/MEMMAN:*", "/MEMSERIAL:*", "/MEMPARTNO:*",
+      "/MEMSIZE:*", "/MEMSPEED:*", "/MEMTYPE:*", "/MEMTOTAL", "/PCNAME", "/BIOSVER"};
+  return selectors;
+}
+
+void RunSelectors(benchmark::State& state, bool published) {
+  const char* udevPath = std::getenv("TARNLIX_BENCH_UDEV");
+  const char* tablePath = std::getenv("TARNLIX_BENCH_TABLE");
+  if (udevPath == nullptr || tablePath == nullptr) {
+    state.SkipWithError("TARNLIX_BENCH_UDEV and TARNLIX_BENCH_TABLE name no files");
+    return;
+  }
+  std::ifstream udevFile(udevPath, std::ios::binary);
+  std::string udev(std::istreambuf_iterator<char>(udevFile), {});
+  std::ifstream tableFile(tablePath, std::ios::binary);
+  std::vector<uint8_t> table(std::istreambuf_iterator<char>(tableFile), {});
+  fake::FakePlatform fake;
+  DiscardingSystem sink;
+  sink.files["saved.bin"] = table;
+  fake.platform.system = &sink;
+  PublishedIdentity identity;
+  identity.texts = {{"/BIOSVENDOR", "Dell Inc."}, {"/BIOSVER", "2.3.4"}, {"/PCNAME", "PowerEdge"},
+                    {"/PCSERIAL", std::nullopt}, {"+dmi:id", udev}};
+  fake.platform.identity = &identity;
+  fake.modules.missingEntries.insert("GetSystemFirmwareTable");
+  std::vector<std::string> arguments = MemorySelectors();
+  if (!published) arguments.push_back("/FROM:saved.bin");
+  for (auto _ : state) benchmark::DoNotOptimize(fake::Run(fake, arguments).exitCode);
+}
+
+void BM_SelectorsWithoutRoot(benchmark::State& state) { RunSelectors(state, true); }
+// A fixed number of runs each, so that bench.sh compares their instruction
+// counts under callgrind.
+BENCHMARK(BM_SelectorsWithoutRoot)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+
+void BM_SelectorsFromSavedTable(benchmark::State& state) { RunSelectors(state, false); }
+BENCHMARK(BM_SelectorsFromSavedTable)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+
+// udev's file grown to TARNLIX_BENCH_BIG_UDEV (100 MB in bench.sh): the
+// identity reader reads no more than its limit and leaves the file out; the
+// counter is how much the process's peak memory grew.
+void BM_OversizedUdevFile(benchmark::State& state) {
+  const char* big = std::getenv("TARNLIX_BENCH_BIG_UDEV");
+  if (big == nullptr) {
+    state.SkipWithError("TARNLIX_BENCH_BIG_UDEV names no file");
+    return;
+  }
+  rusage before {};
+  getrusage(RUSAGE_SELF, &before);
+  size_t texts = 0;
+  for (auto _ : state) {
+    linux_backend::LinuxIdentity identity("/", big);
+    texts = identity.ReadIdentity().size();
+  }
+  rusage after {};
+  getrusage(RUSAGE_SELF, &after);
+  state.counters["texts"] = static_cast<double>(texts);
+  state.counters["peakGrowthKiB"] = static_cast<double>(after.ru_maxrss - before.ru_maxrss);
+}
+BENCHMARK(BM_OversizedUdevFile)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tarnlix

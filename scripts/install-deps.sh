@@ -40,6 +40,14 @@ fi
 apt-get update -q
 apt-get install -y -q --no-install-recommends "${packages[@]}"
 
+# systemd's udev helper that decodes the memory devices for every user is
+# run by a test from the package's files, unpacked there: udev is a service
+# and is never installed. The package is kept here for it.
+cache=/var/cache/tarnlix
+mkdir -p "$cache"
+rm -f "$cache"/udev_*.deb
+(cd "$cache" && apt-get download -q udev)
+
 # The try: the i386 loader, run on its own. A failed set-up of the package
 # itself is looked at only if the loader then cannot run either.
 libc32_installed=1

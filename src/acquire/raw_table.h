@@ -11,8 +11,8 @@
 
 namespace tarnlix {
 
-// Published: made of what the system shows any user (identity texts and
-// udev's memory record) where the table itself needs root.
+// Published: made of what the system shows any user (the kernel's identity
+// files, udev's memory properties): a part of the table only.
 enum class RawTableSource { Firmware, Registry, Direct, Scan, File, Published };
 
 // Bytes of a table as a source delivered them. With hasHeader the bytes begin

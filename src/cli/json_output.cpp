@@ -257,6 +257,17 @@ std::string KeyOf(const char* selector) {
   return key;
 }
 
+// What the inventory is: the source the table came from, and whether it is
+// the part any user may read.
+constexpr const char* kInventoryKeys[] = {"SOURCE", "PARTIAL"};
+
+void AppendInventoryKind(ListWriter& document, TextBuffer& out, const SmbiosReader& reader) {
+  document.Key(kInventoryKeys[0]);
+  AppendJsonString(out, std::string_view(reader.SourceName()));
+  document.Key(kInventoryKeys[1]);
+  out.Append(reader.Partial() ? "true" : "false");
+}
+
 // The document of the whole table; the table's file first where given.
 void AppendWholeTable(TextBuffer& out, const SmbiosReader& reader, bool iso, bool withName,
                       int level, const std::string* file, int* nameCode) {
@@ -282,6 +293,7 @@ void AppendWholeTable(TextBuffer& out, const SmbiosReader& reader, bool iso, boo
   } else {
     out.Append("null");
   }
+  AppendInventoryKind(document, out, reader);
   for (size_t g = 0; g < StructureGroupCount(); ++g) {
     const StructureGroup& group = StructureGroups()[g];
     document.Key(group.selector + 1);
@@ -387,7 +399,8 @@ int PrintJson(const SmbiosReader& reader, const OutputOptions& options,
     document.Key("FILE");
     AppendJsonString(out, *file);
   }
-  std::vector<std::string> keys;
+  // The inventory's kind closes the document: no selector takes its keys.
+  std::vector<std::string> keys(std::begin(kInventoryKeys), std::end(kInventoryKeys));
   for (size_t i = 0; i < selectors.size(); ++i) {
     std::string key = KeyOf(selectors[i]);
     bool repeated = file != nullptr && key == "FILE";
@@ -416,6 +429,7 @@ int PrintJson(const SmbiosReader& reader, const OutputOptions& options,
       AppendValue(out, value);
     }
   }
+  AppendInventoryKind(document, out, reader);
   document.Close();
   out.Append('\n');
   WriteOut(out.view());

@@ -142,18 +142,6 @@ class ChangeCounter : public DiffVisitor {
   std::set<const SmbiosRecord*> changed_;
 };
 
-const char* SourceName(RawTableSource source) {
-  switch (source) {
-    case RawTableSource::Firmware: return "firmware";
-    case RawTableSource::Registry: return "registry";
-    case RawTableSource::Direct: return "memory";
-    case RawTableSource::Scan: return "scan";
-    case RawTableSource::File: return "file";
-    case RawTableSource::Published: return "registry";
-  }
-  return "";
-}
-
 constexpr uint64_t kMega = 1000000;
 
 }  // namespace
@@ -170,7 +158,7 @@ std::string PromExposition(const SmbiosReader& reader, const SmbiosReader* basel
     version = std::to_string(reader.versionMajor) + "." + std::to_string(reader.versionMinor);
   }
   out.Sample("tarnlix_smbios_info",
-             {{"version", version}, {"source", reader.loaded ? SourceName(reader.tableSource) : ""}},
+             {{"version", version}, {"source", reader.SourceName()}},
              "1");
 
   out.Family("tarnlix_system_info",

@@ -196,6 +196,24 @@ bool ReportDamage(const SmbiosReader& reader, const std::string* file) {
   return true;
 }
 
+// Under /STRICT, after the values: that the table is only the part of the
+// inventory any user may read; true when it is.
+bool ReportPartial(const SmbiosReader& reader) {
+  if (!reader.Partial()) return false;
+  WriteErr("Error: partial inventory: the whole SMBIOS table needs root\n");
+  return true;
+}
+
+// What needs the whole table refuses a partial one: a saved partial table
+// would later read as a whole one, and a comparison with a whole one would
+// find every serial number changed. True, the refusal printed, when it does.
+bool RefusePartial(const SmbiosReader& reader, const char* what, const char* does) {
+  if (!reader.Partial()) return false;
+  PrintOut("Error: %s %s the whole SMBIOS table, and this one is partial: reading it needs root\n",
+           what, does);
+  return true;
+}
+
 // One line (or JSON document) per table, the file first; a table that
 // cannot be read has its reason on its line, and the run goes on.
 int RunSeveralTables(const CommandLine& line, const std::vector<TableSource>& sources) {
@@ -294,6 +312,11 @@ int RunTarnlix(int argc, char** argv) {
     return kExitFailure;
   }
 
+  if ((line.hasDumpPath && RefusePartial(reader, kDumpSwitch, "saves")) ||
+      (line.hasDiffPath && RefusePartial(reader, kDiffSwitch, "compares"))) {
+    reader.Release();
+    return kExitFailure;
+  }
   if (line.hasDumpPath) {
     std::string reason;
     SmbiosVersion version = reader.DecodedVersion();
@@ -319,6 +342,7 @@ int RunTarnlix(int argc, char** argv) {
   auto finish = [&](int result) {
     if (options.strict) {
       bool damaged = ReportDamage(reader, file);
+      if (ReportPartial(reader)) damaged = true;
       if (saved != nullptr && ReportDamage(*saved, &line.diffPath)) damaged = true;
       if (damaged) result = kExitFailure;
     }

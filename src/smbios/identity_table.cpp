@@ -7,16 +7,17 @@
 #include "acquire/bytes.h"
 #include "platform/ascii.h"
 #include "smbios/fields.h"
+#include "smbios/made_structure.h"
 
 namespace tarnlix {
 
 namespace {
 
-// One structure under construction: the formatted area, then its strings.
-struct Structure {
-  std::vector<uint8_t> formatted;
-  std::vector<std::string> strings;
-};
+// A BIOS structure's ROM size: the byte, then the extended word at 0x18
+// whose top two bits give the unit (MB, GB, or none for the others).
+constexpr uint8_t kBiosRomSize = 0x09;
+constexpr size_t kBiosExtendedRomEnd = 0x1A;
+constexpr uint16_t kNoRomSizeUnit = 0xC000;
 
 // The UUID's text as the system shows it, into the 16 bytes at `at` in the
 // order a table of no version is read with.
@@ -35,16 +36,29 @@ void WriteUuid(const std::string& text, uint8_t* at) {
   for (int i = 0; i < 16; ++i) at[order[i]] = bytes[i];
 }
 
-void Write(const FieldRow& row, const std::string& text, Structure& structure) {
+// "major.minor", each 0 to 254, into the two bytes at `at`.
+void WriteRelease(const std::string& text, uint8_t* at) {
+  char* end = nullptr;
+  unsigned long major = std::strtoul(text.c_str(), &end, 10);
+  if (end == text.c_str() || *end != '.') return;
+  const char* minorText = end + 1;
+  unsigned long minor = std::strtoul(minorText, &end, 10);
+  if (end == minorText || *end != '\0' || major >= 0xFF || minor >= 0xFF) return;
+  at[0] = static_cast<uint8_t>(major);
+  at[1] = static_cast<uint8_t>(minor);
+}
+
+void Write(const FieldRow& row, const std::string& text, MadeStructure& structure) {
   uint8_t* at = structure.formatted.data() + row.at;
   switch (row.decode) {
     case FieldDecode::String:
-      if (text.empty()) return;
-      structure.strings.push_back(text);
-      *at = static_cast<uint8_t>(structure.strings.size());
+      *at = structure.AddString(text);
       return;
     case FieldDecode::Uuid:
       WriteUuid(text, at);
+      return;
+    case FieldDecode::Release:
+      WriteRelease(text, at);
       return;
     case FieldDecode::Name:  // a code, as its number
       *at = static_cast<uint8_t>(std::strtoul(text.c_str(), nullptr, 10));
@@ -56,41 +70,48 @@ void Write(const FieldRow& row, const std::string& text, Structure& structure) {
 
 }  // namespace
 
-RawTablePtr BuildIdentityTable(const std::vector<IdentityText>& identity) {
-  std::map<uint8_t, Structure> structures;
+RawTablePtr BuildPublishedTable(const std::vector<IdentityText>& identity,
+                                std::string_view memoryProperties) {
+  std::map<uint8_t, MadeStructure> structures;
   // Every structure as long as the fields the system keeps for it need,
-  // whichever of them can be read.
+  // whichever of them can be read; a release no file gives reads as none.
   for (const IdentityText& field : identity) {
-    const FieldRow* row = FindField(field.selector);
+    const FieldRow* row = FieldOfText(field.selector);
     if (row == nullptr || !row->OfStructure() || row->type > 0xFF) continue;
     std::vector<uint8_t>& formatted = structures[static_cast<uint8_t>(row->type)].formatted;
     if (formatted.size() < row->Since()) formatted.resize(row->Since());
   }
+  // What no text fills reads as no value: a release as 0xFF, and a BIOS
+  // structure long enough for its releases has a ROM size, which is then
+  // in the extended word, in a unit that shows none.
+  ForEachField([&structures](const FieldRow& row) {
+    auto found = structures.find(static_cast<uint8_t>(row.type));
+    if (row.decode != FieldDecode::Release || found == structures.end() ||
+        found->second.formatted.size() < row.Since()) {
+      return;
+    }
+    std::vector<uint8_t>& formatted = found->second.formatted;
+    formatted[row.at] = formatted[row.at + 1] = 0xFF;
+    if (row.type == 0 && formatted.size() < kBiosExtendedRomEnd) {
+      formatted.resize(kBiosExtendedRomEnd);
+      formatted[kBiosRomSize] = 0xFF;
+      WriteLe16(formatted.data() + kBiosRomSize + 0x0F, kNoRomSizeUnit);
+    }
+  });
   for (const IdentityText& field : identity) {
-    const FieldRow* row = FindField(field.selector);
+    const FieldRow* row = FieldOfText(field.selector);
     if (row == nullptr || !field.text || structures.count(static_cast<uint8_t>(row->type)) == 0) {
       continue;
     }
     Write(*row, *field.text, structures[static_cast<uint8_t>(row->type)]);
   }
-  structures[127].formatted.resize(4);  // the end of the table
 
   std::vector<uint8_t> table;
   uint16_t handle = 0;
-  for (auto& [type, structure] : structures) {
-    if (structure.formatted.size() < 4) structure.formatted.resize(4);
-    structure.formatted[0] = type;
-    structure.formatted[1] = static_cast<uint8_t>(structure.formatted.size());
-    WriteLe16(structure.formatted.data() + 2, handle++);
-    table.insert(table.end(), structure.formatted.begin(), structure.formatted.end());
-    for (const std::string& text : structure.strings) {
-      table.insert(table.end(), text.begin(), text.end());
-      table.push_back(0);
-    }
-    if (structure.strings.empty()) table.push_back(0);
-    table.push_back(0);
-  }
-  return MakeHeaderFormTable(RawTableSource::Registry, table.data(),
+  for (auto& [type, structure] : structures) structure.AppendTo(type, handle++, table);
+  AppendMemoryStructures(memoryProperties, table);
+  MadeStructure().AppendTo(127, handle, table);  // the end of the table
+  return MakeHeaderFormTable(RawTableSource::Published, table.data(),
                              static_cast<uint32_t>(table.size()), 0, 0, 0);
 }
 

@@ -10,6 +10,19 @@
 
 namespace tarnlix {
 
+namespace {
+
+// The table of what the system shows any user. A udev file larger than any
+// real machine's is left out whole rather than read in part.
+RawTablePtr BuildTableFromPublished(const std::vector<IdentityText>& identity,
+                                    const UdevMemoryData& udev) {
+  std::string_view memory;
+  if (udev.readable && !udev.truncated) memory = udev.bytes;
+  return BuildPublishedTable(identity, memory);
+}
+
+}  // namespace
+
 bool SmbiosReader::Load() {
   records.clear();
   rawTable.reset();
@@ -27,15 +40,7 @@ bool SmbiosReader::Load() {
   options.directRead = &directRead;
   options.fromPath = fromSourceFile ? &sourceFile : nullptr;
   options.refusal = sourceRefusal;
-  options.tableFromPublished = [](const std::vector<IdentityText>& identity,
-                                  const UdevMemoryData&) -> RawTablePtr {
-    RawTablePtr made = BuildIdentityTable(identity);
-    if (!made || made->length < kRawHeaderSize) return nullptr;
-    const uint8_t* header = made->data;
-    return MakeHeaderFormTable(RawTableSource::Published, header + kRawHeaderSize,
-                               made->length - kRawHeaderSize, header[1], header[2],
-                               header[3]);
-  };
+  options.tableFromPublished = BuildTableFromPublished;
   rawTable = AcquireRawTable(options);
   if (!rawTable) return false;
   tableSource = rawTable->source;
@@ -69,6 +74,19 @@ bool SmbiosReader::Load() {
   loaded = 1;
   if (releaseRaw) rawTable.reset();
   return true;
+}
+
+const char* SmbiosReader::SourceName() const {
+  if (loaded == 0) return "";
+  switch (tableSource) {
+    case RawTableSource::Firmware: return "firmware";
+    case RawTableSource::Registry: return "registry";
+    case RawTableSource::Direct: return "memory";
+    case RawTableSource::Scan: return "scan";
+    case RawTableSource::File: return "file";
+    case RawTableSource::Published: return "published";
+  }
+  return "";
 }
 
 void SmbiosReader::Release() {

@@ -154,6 +154,13 @@ class SmbiosReader {
   const char* GetBatterySbdsVersion() const;
   const char* GetBatterySbdsChemistry() const;
 
+  // The word the outputs name the loaded table's source with: "firmware",
+  // "registry", "memory", "scan", "file" or "published"; empty before a load.
+  const char* SourceName() const;
+  // Whether the table holds only what the system shows any user: the
+  // whole table needs root.
+  bool Partial() const { return loaded != 0 && tableSource == RawTableSource::Published; }
+
   // Reports. A group's type is a structure type or kOtherTypes.
   void PrintAll() const;
   void PrintGroup(int groupType) const;

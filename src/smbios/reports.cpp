@@ -90,6 +90,14 @@ bool SmbiosReader::AppendRecordBody(const SmbiosRecord& record, TextBuffer& bloc
   return true;
 }
 
+namespace {
+
+// Above the values of a report of a table the system built from what it
+// shows any user.
+constexpr char kPartialLine[] = "- Partial inventory: the whole SMBIOS table needs root -\n\n";
+
+}  // namespace
+
 void SmbiosReader::PrintAll() const {
   if (loaded == 0 || records.empty()) {
     WriteOut("Error: Failed to retrieve BIOS information from system\n");
@@ -98,6 +106,7 @@ void SmbiosReader::PrintAll() const {
   if (versionMajor > 0) {
     PrintOut("- SMBBios data v%i.%i -\n\n", versionMajor, versionMinor);
   }
+  if (Partial()) WriteOut(kPartialLine);
   // A record is written as one block: a dump of a large table has tens of
   // thousands of lines, and every write is flushed.
   TextBuffer block;
@@ -119,6 +128,7 @@ const char* GroupHeading(int groupType) {
 void SmbiosReader::PrintGroup(int groupType) const {
   const StructureGroup* group = GroupOfType(static_cast<uint16_t>(groupType));
   if (groupType < 0 || groupType > kOtherTypes) return;
+  if (Partial()) WriteOut(kPartialLine);
   PrintOut("%s\n\n", GroupHeading(groupType));
   int printed = 0;
   TextBuffer block;

@@ -6,7 +6,9 @@
 // the corpus files themselves are given to that fuzzer as they are) and
 // <seed dir>/memory (some tables in a BIOS-area image, found through an
 // entry point, behind the settings and path bytes of the memory fuzzer).
-// The table target's seeds begin with its three bytes of choices.
+// The table target's seeds begin with its three bytes of choices; a few of
+// them are udev's memory properties of a table, for its path that builds a
+// table without root.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -23,6 +25,24 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
 namespace {
+
+// What udev keeps of a laptop's two memory devices, as systemd's helper
+// printed it.
+constexpr char kMemoryProperties[] =
+    "I:4711\nE:MEMORY_ARRAY_LOCATION=System Board Or Motherboard\n"
+    "E:MEMORY_ARRAY_MAX_CAPACITY=34359738368\n"
+    "E:MEMORY_DEVICE_0_TOTAL_WIDTH=64\nE:MEMORY_DEVICE_0_DATA_WIDTH=64\n"
+    "E:MEMORY_DEVICE_0_SIZE=34359738368\nE:MEMORY_DEVICE_0_FORM_FACTOR=SODIMM\n"
+    "E:MEMORY_DEVICE_0_LOCATOR=DIMM A\nE:MEMORY_DEVICE_0_BANK_LOCATOR=BANK 0\n"
+    "E:MEMORY_DEVICE_0_TYPE=DDR4\n"
+    "E:MEMORY_DEVICE_0_TYPE_DETAIL=Synchronous Unbuffered (Unregistered)\n"
+    "E:MEMORY_DEVICE_0_SPEED_MTS=2667\nE:MEMORY_DEVICE_0_MANUFACTURER=8C260000802C\n"
+    "E:MEMORY_DEVICE_0_SERIAL_NUMBER=00000000\nE:MEMORY_DEVICE_0_ASSET_TAG=00221200\n"
+    "E:MEMORY_DEVICE_0_PART_NUMBER=TIMETEC-SD4-2666\nE:MEMORY_DEVICE_0_RANK=2\n"
+    "E:MEMORY_DEVICE_0_CONFIGURED_SPEED_MTS=2667\nE:MEMORY_DEVICE_0_CONFIGURED_VOLTAGE=1\n"
+    "E:MEMORY_DEVICE_0_MODULE_MANUFACTURER_ID=Bank 1, Hex 0x2C\n"
+    "E:MEMORY_DEVICE_1_PRESENT=0\nE:MEMORY_DEVICE_1_LOCATOR=DIMM B\n"
+    "E:MEMORY_ARRAY_NUM_DEVICES=2\n";
 
 Bytes ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -169,6 +189,11 @@ int main(int argc, char** argv) {
       }
       ++tables;
     }
+  }
+  for (uint8_t choice : {0x00, 0x05, 0x20, 0x61}) {
+    Bytes seed = {10, static_cast<uint8_t>(choice * 3), choice};
+    seed.insert(seed.end(), kMemoryProperties, kMemoryProperties + sizeof kMemoryProperties - 1);
+    if (!WriteAll(seeds / "table" / ("udev-" + std::to_string(choice)), seed)) return 1;
   }
   if (tables == 0) {
     std::fprintf(stderr, "fuzz_make_seeds: no tables found in %s\n", corpus.c_str());

@@ -5,7 +5,9 @@
 //           selectors of a group, 2 the JSON document, 3 the JSON document of
 //           a group's selectors, 4 the Prometheus exposition (with /DIFF:),
 //           5 the full report, 6 a group switch, 7 /DIFF: of two tables, 8
-//           several tables in one run, 9 /STRICT
+//           several tables in one run, 9 /STRICT, 10 the rest as udev's
+//           memory properties of a table built without root (selectors or,
+//           with bit 5 of byte 2, the JSON document, under /STRICT)
 //   byte 1  the group (by its place in the group table), or where the table
 //           is cut in two for /DIFF: and several tables; its top two bits
 //           choose a selector's suffix
@@ -174,11 +176,48 @@ std::pair<std::vector<uint8_t>, std::vector<uint8_t>> Halves(const Choices& c,
           std::vector<uint8_t>(bytes.begin() + static_cast<ptrdiff_t>(cut), bytes.end())};
 }
 
+class PublishedIdentity : public IdentityApi {
+ public:
+  std::vector<IdentityText> ReadIdentity() override { return texts; }
+  std::vector<IdentityText> texts;
+};
+
+// The table of what the system shows any user, udev's file being the bytes:
+// never damaged, always partial.
+void Published(const Choices& c, const std::vector<uint8_t>& bytes) {
+  fake::FakePlatform fake;
+  PublishedIdentity identity;
+  identity.texts = {{"/PCNAME", "X"}, {"+dmi:id", std::string(bytes.begin(), bytes.end())}};
+  fake.platform.identity = &identity;
+  fake.modules.missingEntries.insert("GetSystemFirmwareTable");
+  // /STRICT says the table is partial, and would say it is damaged.
+  std::vector<std::string> arguments = {"/STRICT"};
+  if (c.switches & 0x20) {
+    arguments.push_back("/JSON");
+  } else {
+    std::vector<std::string> selectors = Selectors(c);
+    arguments.insert(arguments.end(), selectors.begin(), selectors.end());
+  }
+  fake::RunResult result = fake::Run(fake, arguments);
+  FUZZ_CHECK(result.exitCode == 1);
+  // A selector with a suffix its field does not take is an unknown word.
+  bool unknown = result.out.rfind("Error: unknown selector ", 0) == 0;
+  FUZZ_CHECK(unknown || result.err == "Error: partial inventory: the whole SMBIOS table needs root\n");
+  if (c.switches & 0x20 && !unknown) {
+    CheckJson(result.out);
+    FUZZ_CHECK(result.out.find("\n  \"PARTIAL\": true,\n") != std::string::npos);
+  }
+  CheckReleased(fake);
+}
+
+constexpr uint8_t kPaths = 11;
+
 void OnePath(const Choices& c, const std::vector<uint8_t>& bytes) {
-  if (c.path % 10 == 0) return Decode(c, bytes);
+  if (c.path % kPaths == 0) return Decode(c, bytes);
+  if (c.path % kPaths == 10) return Published(c, bytes);
   bool loads = Loads(c, bytes);
   fake::FakePlatform fake;
-  switch (c.path % 10) {
+  switch (c.path % kPaths) {
     case 1: {
       std::vector<std::string> arguments = Switches(c);
       std::vector<std::string> source = Source(fake, c, bytes);
@@ -201,7 +240,7 @@ void OnePath(const Choices& c, const std::vector<uint8_t>& bytes) {
     case 3: {
       std::vector<std::string> arguments = {"/JSON"};
       if (c.switches & 0x01) arguments.push_back("/ISO");
-      if (c.path % 10 == 3) {
+      if (c.path % kPaths == 3) {
         std::vector<std::string> selectors = Selectors(c);
         arguments.insert(arguments.end(), selectors.begin(), selectors.end());
         arguments.push_back(GroupOf(c).selector);
@@ -226,10 +265,10 @@ void OnePath(const Choices& c, const std::vector<uint8_t>& bytes) {
     }
     case 5:
     case 6: {
-      std::vector<std::string> arguments = {c.path % 10 == 5 ? "/ALL" : GroupOf(c).selector};
+      std::vector<std::string> arguments = {c.path % kPaths == 5 ? "/ALL" : GroupOf(c).selector};
       fake::RunResult result = Run(fake, Source(fake, c, bytes), arguments);
       FUZZ_CHECK(result.exitCode == (loads ? 0 : 1));
-      if (loads && c.path % 10 == 6) {
+      if (loads && c.path % kPaths == 6) {
         std::string title = std::string(GroupHeading(GroupOf(c).type)) + "\n\n";
         FUZZ_CHECK(result.out.compare(0, title.size(), title) == 0);
       }

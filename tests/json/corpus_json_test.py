@@ -33,7 +33,7 @@ def document_keys(tool):
     order = sorted(groups, key=groups.get)
     if list(groups) != order or order[-1] != "OTHER":
         fail("/FIELDS groups not in structure type order: %r" % list(groups))
-    return ["SMBIOS", "NAME"] + order + ["MEMTOTAL"]
+    return ["SMBIOS", "NAME", "SOURCE", "PARTIAL"] + order + ["MEMTOTAL"]
 
 failures = []
 
@@ -124,6 +124,7 @@ def main(tool, corpus):
         if header.startswith(b"- SMBBios data v"):
             version = header.split(b"\n")[0][16:-2].decode()
         same(whole["SMBIOS"], version, file + " SMBIOS")
+        same((whole["SOURCE"], whole["PARTIAL"]), ("file", False), file + " SOURCE, PARTIAL")
         if whole["NAME"] is not None and not isinstance(whole["NAME"], str):
             fail("%s: NAME %r" % (file, whole["NAME"]))
         same(whole["MEMTOTAL"], as_json("/MEMTOTAL", values["/MEMTOTAL"]), file + " MEMTOTAL")
@@ -151,8 +152,10 @@ def main(tool, corpus):
         iso = document(tool, [source, "/JSON", "/ISO", "/BIOSDATE"], file + " /ISO")
         if chosen is None or iso is None:
             continue
-        same(list(chosen), [a[1:] for a in arguments[2:]], file + " selector keys")
-        same(iso, {"BIOSDATE": as_json("/BIOSDATE", values["/BIOSDATE+ISO"])}, file + " /ISO")
+        same(list(chosen), [a[1:] for a in arguments[2:]] + ["SOURCE", "PARTIAL"],
+             file + " selector keys")
+        same(iso, {"BIOSDATE": as_json("/BIOSDATE", values["/BIOSDATE+ISO"]), "SOURCE": "file",
+                   "PARTIAL": False}, file + " /ISO")
         same(chosen["MEMTOTAL"], as_json("/MEMTOTAL", values["/MEMTOTAL"]), file + " MEMTOTAL")
         for selector in selectors:
             wanted = [as_json(selector, raw) for raw in instances[file].get(selector, [])]

@@ -65,7 +65,9 @@ TEST_F(JsonRun, SelectorFormOneKeyPerDistinctSelector) {
             "  \"NOSUCH\": null,\n"
             "  \"NAME\": \"WKS-042\",\n"
             "  \"PCVER\": null,\n"
-            "  \"BIOSDATE\": \"2019/05/06\"\n"
+            "  \"BIOSDATE\": \"2019/05/06\",\n"
+            "  \"SOURCE\": \"firmware\",\n"
+            "  \"PARTIAL\": false\n"
             "}\n");
   EXPECT_EQ(result.exitCode, 0);
 }
@@ -84,7 +86,9 @@ TEST_F(JsonRun, GroupsAreArraysOfObjects) {
             "      \"BIOSROMSIZE\": 64,\n      \"BIOSCHARS\": []\n"
             "    }\n"
             "  ],\n"
-            "  \"MEMTOTAL\": 16384\n"
+            "  \"MEMTOTAL\": 16384,\n"
+            "  \"SOURCE\": \"firmware\",\n"
+            "  \"PARTIAL\": false\n"
             "}\n");
 }
 
@@ -92,7 +96,8 @@ TEST_F(JsonRun, WholeDocumentWithoutFieldsOrWithAll) {
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{}, {"/PCSERIAL", "/ALL"}, {"/NOSUCH"}}) {
     std::string out = Run(arguments).out;
-    EXPECT_EQ(out.rfind("{\n  \"SMBIOS\": \"3.4\",\n  \"NAME\": \"WKS-042\",\n  \"BIOS\": [\n", 0), 0u)
+    EXPECT_EQ(out.rfind("{\n  \"SMBIOS\": \"3.4\",\n  \"NAME\": \"WKS-042\",\n"
+                       "  \"SOURCE\": \"firmware\",\n  \"PARTIAL\": false,\n  \"BIOS\": [\n", 0), 0u)
         << out;
     EXPECT_NE(out.find("\n  \"CACHE\": [],\n"), std::string::npos);
     EXPECT_NE(out.find("\"PCUUID\": null,\n      \"PCWAKEUP\": \"Reserved\"\n"),
@@ -112,7 +117,8 @@ TEST_F(JsonRun, SavedTableHasNoHostNameUnlessAsked) {
   result = Run({"/FROM:saved.bin", "/NAME"});
   EXPECT_NE(result.out.find("\n  \"NAME\": \"WKS-042\",\n"), std::string::npos) << result.out;
   EXPECT_EQ(Run({"/FROM:saved.bin", "/NAME", "/PCSERIAL"}).out,
-            "{\n  \"NAME\": \"WKS-042\",\n  \"PCSERIAL\": \"CZC123\"\n}\n");
+            "{\n  \"NAME\": \"WKS-042\",\n  \"PCSERIAL\": \"CZC123\",\n  \"SOURCE\": \"file\",\n"
+            "  \"PARTIAL\": false\n}\n");
 }
 
 // A failed lookup is null and keeps its code, and "/V" writes no error line
@@ -120,7 +126,8 @@ TEST_F(JsonRun, SavedTableHasNoHostNameUnlessAsked) {
 TEST_F(JsonRun, FailedNameLookupIsNullWithItsExitCode) {
   fake.modules.missingEntries = {"GetNetworkParams"};
   fake::RunResult result = Run({"/V", "/NAME", "/PCSERIAL"});
-  EXPECT_EQ(result.out, "{\n  \"NAME\": null,\n  \"PCSERIAL\": \"CZC123\"\n}\n");
+  EXPECT_EQ(result.out, "{\n  \"NAME\": null,\n  \"PCSERIAL\": \"CZC123\",\n"
+                        "  \"SOURCE\": \"firmware\",\n  \"PARTIAL\": false\n}\n");
   EXPECT_EQ(result.exitCode, 3);
   result = Run({});
   EXPECT_NE(result.out.find("\"NAME\": null,"), std::string::npos);

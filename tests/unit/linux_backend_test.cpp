@@ -89,6 +89,7 @@ TEST(LinuxBackend, TableIsRebuiltFromTheIdentityFilesWhenNoSourceOfTheWholeTable
   SmbiosReader reader;
   ASSERT_TRUE(reader.Load());
   EXPECT_EQ(reader.rawTable->source, RawTableSource::Published);
+  EXPECT_TRUE(reader.Partial());
   EXPECT_EQ(reader.versionMajor, 0);
   EXPECT_EQ(test::Text(reader.GetFirmwareVendor()), "Phoenix");
   EXPECT_EQ(test::Text(reader.GetFirmwareDate()), "03/15/2012");
@@ -110,6 +111,27 @@ TEST(LinuxBackend, TableIsRebuiltFromTheIdentityFilesWhenNoSourceOfTheWholeTable
 
   LinuxIdentity missing(dir.path() + "/nowhere");
   EXPECT_TRUE(missing.ReadIdentity().empty());
+
+  // The releases where the kernel gives them (no other byte of the longer
+  // structure reads as a value), and udev's memory devices where it keeps
+  // them; a file of udev's past a MB is left out whole.
+  dir.Write("bios_release", "1.17\n");
+  std::string udev = dir.Write("udev", "I:1\nE:MEMORY_DEVICE_0_SIZE=8589934592\n"
+                                       "E:MEMORY_DEVICE_0_LOCATOR=DIMM A\nE:MEMORY_ARRAY_NUM_DEVICES=1\n");
+  LinuxIdentity withMemory(dir.path(), udev);
+  fake.platform.identity = &withMemory;
+  ASSERT_TRUE(reader.Load());
+  EXPECT_EQ(reader.Instance(0, 0)->length, 0x1A);
+  EXPECT_EQ(test::Text(reader.Value(*FindField("/BIOSREV"))), "1.17");
+  for (const char* none : {"/ECREV", "/BIOSROMSIZE", "/BIOSADDRESS", "/BIOSCHARS"}) {
+    EXPECT_EQ(reader.Value(*FindField(none)), nullptr) << none;
+  }
+  EXPECT_EQ(test::Text(reader.Value(*FindField("/MEMDEVLOC"))), "DIMM A");
+  EXPECT_EQ(test::Text(reader.Value(*FindField("/MEMTOTAL"))), "8192");
+  dir.Write("udev", std::string((1 << 20) + 1, '\n') + "E:MEMORY_DEVICE_0_SIZE=8589934592\n");
+  ASSERT_TRUE(reader.Load());
+  EXPECT_EQ(reader.InstanceCount(17), 0u);
+  EXPECT_EQ(test::Text(reader.Value(*FindField("/BIOSREV"))), "1.17");
 }
 
 // Linux's order, each source laid out or missing: sysfs, then physical

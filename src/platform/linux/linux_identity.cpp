@@ -10,6 +10,7 @@ namespace {
 struct IdentityFile {
   const char* name;
   const char* selector;
+  bool optional = false;  // the kernel makes it only where the firmware gives it
 };
 
 constexpr IdentityFile kFiles[] = {
@@ -23,6 +24,7 @@ constexpr IdentityFile kFiles[] = {
     {"board_asset_tag", "/BOARDASSET"},    {"chassis_vendor", "/ENCLOSUREMAN"},
     {"chassis_type", "/ENCLOSURECHASSIS"}, {"chassis_version", "/ENCLOSUREVER"},
     {"chassis_serial", "/ENCLOSURESERIAL"}, {"chassis_asset_tag", "/ENCLOSUREASSET"},
+    {"bios_release", "/BIOSREV", true},    {"ec_firmware_release", "/ECREV", true},
 };
 
 }  // namespace
@@ -32,10 +34,12 @@ std::vector<IdentityText> LinuxIdentity::ReadIdentity() {
   struct stat info {};
   if (::stat(idDir_.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return identity;
   for (const IdentityFile& file : kFiles) {
+    std::string path = idDir_ + "/" + file.name;
+    if (file.optional && ::stat(path.c_str(), &info) != 0) continue;
     IdentityText& field = identity.emplace_back(IdentityText{file.selector, std::nullopt});
     // A file that cannot be read (the serials need root) has no text.
     std::string text;
-    if (ReadTextFile(idDir_ + "/" + file.name, &text)) field.text = text;
+    if (ReadTextFile(path, &text)) field.text = text;
   }
   return identity;
 }
