@@ -123,6 +123,25 @@ class FakeRegistry : public RegistryApi {
   int queries_ = 0;
 };
 
+// A Linux system seen by a user without root: the table and physical memory
+// cannot be read, only the identity texts and udev's memory record. Install
+// it with Publish.
+class FakePublished : public IdentityApi, public LinuxTablesApi {
+ public:
+  std::vector<IdentityText> ReadIdentity() override { return texts; }
+  UdevMemoryData ReadUdevMemoryData() override { return {true, false, udev}; }
+  bool ReadSysfsTables(std::vector<uint8_t>*, std::vector<uint8_t>*) override { return false; }
+  bool ReadPhysicalMemory(uint64_t, size_t, std::vector<uint8_t>*) override { return false; }
+  std::vector<uint64_t> PublishedEntryPoints() override { return {}; }
+  void Publish(Platform& platform) {
+    platform.identity = this;
+    platform.linuxTables = this;
+  }
+
+  std::vector<IdentityText> texts;
+  std::string udev;  // the file's bytes
+};
+
 class FakePlatform {
  public:
   FakePlatform();

@@ -176,20 +176,14 @@ std::pair<std::vector<uint8_t>, std::vector<uint8_t>> Halves(const Choices& c,
           std::vector<uint8_t>(bytes.begin() + static_cast<ptrdiff_t>(cut), bytes.end())};
 }
 
-class PublishedIdentity : public IdentityApi {
- public:
-  std::vector<IdentityText> ReadIdentity() override { return texts; }
-  std::vector<IdentityText> texts;
-};
-
 // The table of what the system shows any user, udev's file being the bytes:
 // never damaged, always partial.
 void Published(const Choices& c, const std::vector<uint8_t>& bytes) {
   fake::FakePlatform fake;
-  PublishedIdentity identity;
-  identity.texts = {{"/PCNAME", "X"}, {"+dmi:id", std::string(bytes.begin(), bytes.end())}};
-  fake.platform.identity = &identity;
-  fake.modules.missingEntries.insert("GetSystemFirmwareTable");
+  fake::FakePublished published;
+  published.texts = {{"/PCNAME", "X"}};
+  published.udev.assign(bytes.begin(), bytes.end());
+  published.Publish(fake.platform);
   // /STRICT says the table is partial, and would say it is damaged.
   std::vector<std::string> arguments = {"/STRICT"};
   if (c.switches & 0x20) {

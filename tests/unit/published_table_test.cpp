@@ -12,29 +12,12 @@
 namespace tarnlix {
 namespace {
 
-// A Linux system where only what any user may read can be read.
-class PublishedIdentity : public IdentityApi {
- public:
-  std::vector<IdentityText> ReadIdentity() override { return texts; }
-  UdevMemoryData ReadUdevMemoryData() override { return {true, false, udev}; }
-  std::vector<IdentityText> texts;
-  std::string udev;
-};
-
-class NoTables : public LinuxTablesApi {
- public:
-  bool ReadSysfsTables(std::vector<uint8_t>*, std::vector<uint8_t>*) override { return false; }
-  bool ReadPhysicalMemory(uint64_t, size_t, std::vector<uint8_t>*) override { return false; }
-  std::vector<uint64_t> PublishedEntryPoints() override { return {}; }
-};
-
 class PublishedTable : public ::testing::Test {
  protected:
   void Publish(const std::string& memory) {
-    identity.texts = {{"/PCNAME", "X1"}, {"/PCSERIAL", std::nullopt}};
-    identity.udev = memory;
-    fake.platform.identity = &identity;
-    fake.platform.linuxTables = &noTables;
+    published.texts = {{"/PCNAME", "X1"}, {"/PCSERIAL", std::nullopt}};
+    published.udev = memory;
+    published.Publish(fake.platform);
     ASSERT_TRUE(reader.Load());
   }
   fake::RunResult Run(const std::vector<std::string>& arguments) {
@@ -53,8 +36,7 @@ class PublishedTable : public ::testing::Test {
     return all;
   }
   fake::FakePlatform fake;
-  PublishedIdentity identity;
-  NoTables noTables;
+  fake::FakePublished published;
   SmbiosReader reader;
 };
 
