@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cli/run.h"
 #include "smbios/reader.h"
@@ -15,6 +16,14 @@ namespace tarnlix {
 // each group were added, removed or changed since it was saved.
 std::string PromExposition(const SmbiosReader& reader, const SmbiosReader* baseline = nullptr,
                            bool* changed = nullptr);
+
+// Every field the exposition reads, by its selector, and whether a gauge
+// reads its whole number: a test checks that each one is a field's.
+struct PromField {
+  const char* selector;
+  bool number;
+};
+std::vector<PromField> PromFields();
 
 // Writes it, with LF line ends on every system; returns the exit code: with
 // a baseline, kExitChanged when anything differs from it.
