@@ -428,15 +428,16 @@ std::string PromExposition(const SmbiosReader& reader, const SmbiosReader* basel
 }
 
 std::vector<PromField> PromFields() {
-  std::vector<PromField> fields = {{kModuleSize, true}, {kMemoryTotal, true}};
-  for (const PromLabel& label : kSystemLabels) fields.push_back({label.selector, false});
+  std::vector<PromField> fields = {{kModuleSize, true, 17}, {kMemoryTotal, true, -1}};
+  for (const PromLabel& label : kSystemLabels) fields.push_back({label.selector, false, -1});
   for (const PromComponent& component : kComponents) {
-    if (component.present != nullptr) fields.push_back({component.present, false});
+    int type = component.type;
+    if (component.present != nullptr) fields.push_back({component.present, false, type});
     for (const auto* labels : {&component.keys, &component.details}) {
-      for (const PromLabel& label : *labels) fields.push_back({label.selector, false});
+      for (const PromLabel& label : *labels) fields.push_back({label.selector, false, type});
     }
     for (const PromGauge& gauge : component.gauges) {
-      fields.push_back({gauge.selector, gauge.derive == nullptr});
+      fields.push_back({gauge.selector, gauge.derive == nullptr, type});
     }
   }
   return fields;

@@ -17,11 +17,13 @@ namespace tarnlix {
 std::string PromExposition(const SmbiosReader& reader, const SmbiosReader* baseline = nullptr,
                            bool* changed = nullptr);
 
-// Every field the exposition reads, by its selector, and whether a gauge
-// reads its whole number: a test checks that each one is a field's.
+// Every field the exposition reads, by its selector, whether a gauge reads
+// its whole number, and the structure type it is read from (-1: its own):
+// a test checks that each one is a field of that type.
 struct PromField {
   const char* selector;
   bool number;
+  int type;
 };
 std::vector<PromField> PromFields();
 
