@@ -226,14 +226,14 @@ class Fields {
   // A field of the first structure of its type, or of the whole table.
   std::string FirstText(const char* selector) {
     value_.Clear();
-    if (const FieldRow* row = FindField(selector)) reader_.Decode(*row, 0, false, value_);
+    if (const FieldRow* row = Row(selector)) reader_.Decode(*row, 0, false, value_);
     return value_.present() ? value_.Joined() : "";
   }
 
   // A gauge's value, or "" when the structure gives none.
   std::string Gauge(const SmbiosRecord* record, const PromGauge& gauge) {
     if (gauge.derive != nullptr) {
-      const FieldRow* row = FindField(gauge.selector);
+      const FieldRow* row = Row(gauge.selector);
       uint64_t number = 0;
       if (row == nullptr || !gauge.derive(*row, reader_.View(*record), &number)) return "";
       return std::to_string(number * gauge.scale);
@@ -259,7 +259,7 @@ class Fields {
       case Presence::Valued: return !Number(record, component.present).empty();
       case Presence::Populated: {
         // A socket whose structure is too old to say counts as populated.
-        const FieldRow* row = FindField(component.present);
+        const FieldRow* row = Row(component.present);
         uint8_t status = 0;
         return row == nullptr || !StatusByte(*row, reader_.View(*record), &status) ||
                (status & kSocketPopulated) != 0;
@@ -271,14 +271,22 @@ class Fields {
  private:
   bool Decode(const SmbiosRecord* record, const char* selector) {
     value_.Clear();
-    const FieldRow* row = FindField(selector);
+    const FieldRow* row = Row(selector);
     if (record == nullptr || row == nullptr) return false;
     reader_.Decode(*row, *record, false, value_);
     return value_.present();
   }
 
+  // A selector's row, looked up once per run rather than per structure.
+  const FieldRow* Row(const char* selector) {
+    auto [found, added] = rows_.try_emplace(selector, nullptr);
+    if (added) found->second = FindField(selector);
+    return found->second;
+  }
+
   const SmbiosReader& reader_;
   FieldValue value_;
+  std::map<const char*, const FieldRow*> rows_;  // by the declared texts' addresses
 };
 
 // The label that tells one structure from every other of the table, so that
