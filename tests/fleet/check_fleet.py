@@ -284,7 +284,7 @@ def expected_changes(tool, path, work):
         shown = new.rstrip().replace("\r", "\\x0D").replace("\n", "\\x0A")
         cases.append((table, ["%s%s %s %s -> %s" % (group, " " + label if label else "", selector,
                                                   old.rstrip(), shown)]))
-    # A processor the BIOS disabled: its status, read as the tool reads it.
+    # A processor the BIOS disabled (status 0x41 -> 0x43, as dmidecode names them).
     sockets = [s for s in structures if s[1] == 4]
     sockets_named = [key(0x04)(data, s) for s in sockets]
     for index, socket in enumerate(sockets):
@@ -294,9 +294,9 @@ def expected_changes(tool, path, work):
         changed = bytearray(data)
         changed[at] = 0x43
         table = save("processorstatus.bin", changed)
-        was, now = (tool_lines(tool, t, "/PROCESSORSTATUS:%d" % (index + 1))[0] for t in (path, table))
         label = label_of(tool, path, ("/PROCESSORSOCKET",), index)
-        cases.append((table, ["PROCESSOR%s /PROCESSORSTATUS %s -> %s" % (" " + label if label else "", was, now)]))
+        cases.append((table, ["PROCESSOR%s /PROCESSORSTATUS Populated, Enabled -> Populated, Disabled By BIOS"
+                              % (" " + label if label else "")]))
         break
     # Every structure renumbered (its header's handle only): no change. Only
     # tables with OEM structures count, whose bytes hold their handle.
