@@ -13,7 +13,9 @@
 # tarnlix\baseline.bin in ProgramData), saved from the first table read
 # unless the admin saved one: tarnlix_inventory_changes counts the
 # structures added, removed or changed since, by group. An empty -Baseline
-# keeps none.
+# keeps none. A baseline the tool cannot read (an empty file, a damaged one)
+# counts as none: the script says so on standard error and saves the table
+# read now.
 param(
     [string]$Directory = "$env:ProgramFiles\windows_exporter\textfile_inputs",
     [string]$Tool = "$env:ProgramFiles\tarnlix\tarnlix.exe",
@@ -26,6 +28,13 @@ $target = Join-Path $Directory 'tarnlix.prom'
 $temp = Join-Path $Directory ('.tarnlix.prom.' + [guid]::NewGuid().ToString('N'))
 $arguments = '/PROM'
 if ($Baseline) {
+    if (Test-Path -LiteralPath $Baseline) {
+        $read = @(& cmd.exe /d /s /c "`"`"$Tool`" `"/FROM:$Baseline`" /PROM`"")
+        if ($LASTEXITCODE -ne 0) {
+            [Console]::Error.WriteLine("tarnlix-textfile: $($read[0]); the table read now is saved as the baseline instead")
+            Remove-Item -LiteralPath $Baseline -Force
+        }
+    }
     if (-not (Test-Path -LiteralPath $Baseline)) {
         # The first table read becomes the baseline, and is compared with itself.
         New-Item -ItemType Directory -Force -Path (Split-Path -Parent $Baseline) | Out-Null

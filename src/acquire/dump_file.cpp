@@ -54,7 +54,10 @@ RawTablePtr FromEntryPoint(const std::string& path, const std::vector<uint8_t>& 
   if (!HasStructure(file.data() + ep.tableAddress, length, 0)) {
     return Refuse(path, kNoStructure, refusal);
   }
-  return MakeHeaderFormTable(RawTableSource::File, file.data() + ep.tableAddress, length, ep);
+  RawTablePtr table =
+      MakeHeaderFormTable(RawTableSource::File, file.data() + ep.tableAddress, length, ep);
+  if (table) table->fileOffset = ep.tableAddress;
+  return table;
 }
 
 }  // namespace
@@ -79,8 +82,9 @@ RawTablePtr ReadDumpFile(const std::string& path, std::string* refusal) {
   auto* block = static_cast<uint8_t*>(platform().memory->HeapAlloc(size));
   if (block == nullptr) return Refuse(path, "out of memory", refusal);
   std::memcpy(block, file.data(), size);
-  return std::make_unique<RawSmbiosTable>(RawTableSource::File, block, size,
-                                          headerForm);
+  auto table = std::make_unique<RawSmbiosTable>(RawTableSource::File, block, size, headerForm);
+  table->fileOffset = headerForm ? kRawHeaderSize : 0;
+  return table;
 }
 
 bool WriteDumpFile(const std::string& path, const RawSmbiosTable& table, uint8_t major,

@@ -66,6 +66,7 @@ RawTablePtr MakeHeaderFormTable(RawTableSource source, const uint8_t* table,
   if (made) {
     made->announcedLength = entryPoint.tableLength;
     made->announcedCount = entryPoint.structureCount;
+    made->announcedMaximum = entryPoint.kind == EntryPointKind::Smbios3;
   }
   return made;
 }

@@ -37,6 +37,11 @@ class RawSmbiosTable {
   // 0 where it says nothing.
   uint32_t announcedLength = 0;
   uint16_t announcedCount = 0;
+  // Whether the length is a maximum (a 64-bit entry point's), not exact.
+  bool announcedMaximum = false;
+  // Where the structures begin in the file they were read from, so that a
+  // place in them can be told as a place in the file.
+  uint64_t fileOffset = 0;
 };
 
 using RawTablePtr = std::unique_ptr<RawSmbiosTable>;

@@ -13,9 +13,24 @@ namespace {
 // What a line calls an absent value.
 constexpr std::string_view kNone = "(none)";
 
+// A value on its line: a control byte in it (a line end in a serial
+// number) as \xHH, so that one change stays one line.
 void AppendShown(TextBuffer& out, const FieldValue& value) {
   std::string text = value.Joined();
-  out.Append(text.empty() ? kNone : std::string_view(text));
+  if (text.empty()) {
+    out.Append(kNone);
+    return;
+  }
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  for (char c : text) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      out.Append(c);
+      continue;
+    }
+    const char escaped[] = {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 0xF]};
+    out.Append(std::string_view(escaped, sizeof escaped));
+  }
 }
 
 // "MEM A3": the group and the structure's name.

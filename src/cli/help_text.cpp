@@ -173,7 +173,7 @@ std::vector<std::string> HelpText(const char* bullet) {
       "          It prints the whole inventory and takes no selectors",
       "/V        Verbose mode. Normal mode is used to set environment variables",
       "/STRICT   A word that is no selector, or a damaged table (a structure past",
-      "          its end, strings that do not end, a table shorter than announced),",
+      "          its end, strings that do not end, a table other than announced),",
       "          is an error: errorlevel 1 (the damage told on standard error)",
       "/P        Pause after running",
       "",

@@ -1,5 +1,6 @@
 #include "cli/prom_output.h"
 
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
@@ -77,6 +78,141 @@ class Exposition {
   std::set<std::string> written_;
 };
 
+// What the exposition carries, declared once: which fields become labels
+// and gauges. Every selector named here must be a field's (a test checks),
+// so that a misspelt one cannot leave a label empty without a word.
+
+// A label: its name in the exposition and the field whose text it carries.
+struct PromLabel {
+  const char* name;
+  const char* selector;
+};
+
+// The value a gauge takes from a structure where it is not a field's whole
+// number: false when the structure gives none.
+using GaugeValue = bool (*)(const FieldRow& row, const StructureView& structure, uint64_t* value);
+
+// A gauge of a component: a whole-number field scaled to its base unit, or
+// what `derive` makes of the field.
+struct PromGauge {
+  const char* name;
+  const char* help;
+  const char* selector;
+  uint64_t scale = 1;
+  GaugeValue derive = nullptr;
+  // Sampled for every structure of the type, not only the present ones.
+  bool everyStructure = false;
+};
+
+// Which structures of a type are components that are there.
+enum class Presence : uint8_t {
+  Every,
+  Valued,     // the field `present` has a value (a slot's module size)
+  Populated,  // the socket's status byte (the field `present`) says so
+};
+
+// How the series of one component are told from those of the others with
+// the same key texts.
+enum class Distinction : uint8_t {
+  Handle,  // "handle": its structure's handle
+  Place,   // "index": its place among those with the same key texts, from 1,
+           // which a table renumbered by a structure added before it keeps
+};
+
+// A kind of component: the structures of a type, each with an info series
+// (its keys and details) and a series per gauge (its keys only, which join
+// them to the info series).
+struct PromComponent {
+  uint16_t type;
+  const char* info;
+  const char* help;
+  Presence presence;
+  const char* present;  // the field presence reads, or null
+  Distinction distinction;
+  std::initializer_list<PromLabel> keys;
+  std::initializer_list<PromLabel> details;
+  std::initializer_list<PromGauge> gauges;
+};
+
+constexpr uint64_t kMega = 1000000;
+
+// The status byte of a processor socket: bit 6 set when the socket holds a
+// processor, bits 0 to 2 the processor's state, 1 when it is enabled.
+constexpr uint8_t kSocketPopulated = 0x40;
+constexpr uint8_t kCpuStateMask = 0x07;
+constexpr uint8_t kCpuEnabled = 1;
+
+bool StatusByte(const FieldRow& row, const StructureView& structure, uint8_t* status) {
+  if (!structure.Has(row.at, 1)) return false;
+  *status = structure.bytes[row.at];
+  return true;
+}
+
+bool ProcessorEnabled(const FieldRow& row, const StructureView& structure, uint64_t* value) {
+  uint8_t status = 0;
+  if (!StatusByte(row, structure, &status)) return false;
+  *value = (status & kSocketPopulated) != 0 && (status & kCpuStateMask) == kCpuEnabled;
+  return true;
+}
+
+// Identity of the machine, from the first structure of each type (or the
+// whole table, for a value of the table).
+const PromLabel kSystemLabels[] = {
+    {"bios_vendor", "/BIOSVENDOR"},
+    {"bios_version", "/BIOSVER"},
+    {"bios_date", "/BIOSDATE"},
+    {"system_manufacturer", "/PCMAKER"},
+    {"system_product", "/PCNAME"},
+    {"system_version", "/PCVER"},
+    {"system_serial", "/PCSERIAL"},
+    {"system_uuid", "/PCUUID"},
+    {"system_sku", "/PCSKU"},
+    {"system_family", "/PCFAMILY"},
+    {"board_manufacturer", "/BOARDMAN"},
+    {"board_product", "/BOARDPRODUCT"},
+    {"board_serial", "/BOARDSERIAL"},
+    {"chassis_type", "/ENCLOSURETYPE"},
+    {"chassis_serial", "/ENCLOSURESERIAL"},
+    {"chassis_asset_tag", "/ENCLOSUREASSET"},
+};
+
+const PromComponent kComponents[] = {
+    {4, "tarnlix_processor_info", "A populated processor socket and its processor.",
+     Presence::Populated, "/PROCESSORSTATUS", Distinction::Handle,
+     {{"socket", "/PROCESSORSOCKET"}},
+     {{"manufacturer", "/PROCESSORMAN"}, {"version", "/PROCESSORVER"},
+      {"family", "/PROCESSORFAMILY"}},
+     {{"tarnlix_processor_cores", "Cores of the processor.", "/PROCESSORCORES"},
+      {"tarnlix_processor_threads", "Threads of the processor.", "/PROCESSORTHREADS"},
+      {"tarnlix_processor_speed_hertz", "Current speed of the processor.", "/PROCESSORSPEED",
+       kMega},
+      {"tarnlix_processor_enabled",
+       "1 when the socket holds a processor and the processor is enabled, 0 otherwise (an "
+       "empty socket, a processor the BIOS disabled).",
+       "/PROCESSORSTATUS", 1, ProcessorEnabled, true}}},
+    {17, "tarnlix_memory_module_info", "A memory module and the slot that holds it.",
+     Presence::Valued, "/MEMSIZE", Distinction::Handle,
+     {{"locator", "/MEMDEVLOC"}, {"bank", "/MEMBANKLOC"}},
+     {{"manufacturer", "/MEMMAN"}, {"part_number", "/MEMPARTNO"}, {"serial", "/MEMSERIAL"},
+      {"type", "/MEMTYPE"}, {"form_factor", "/MEMFORMFACTOR"}},
+     {{"tarnlix_memory_module_size_bytes", "Size of the memory module.", "/MEMSIZE", 1 << 20},
+      {"tarnlix_memory_module_configured_speed_transfers_per_second",
+       "Speed the memory module is configured to run at.", "/MEMCONFSPEED", kMega}}},
+    // Present or not: a failed supply shows in its status.
+    {39, "tarnlix_power_supply_info", "A power supply and its status.", Presence::Every,
+     nullptr, Distinction::Place,
+     {{"location", "/PSULOCATION"}, {"name", "/PSUNAME"}, {"serial", "/PSUSERIAL"}},
+     {{"manufacturer", "/PSUMAN"}, {"part_number", "/PSUPARTNO"}, {"revision", "/PSUREV"},
+      {"status", "/PSUSTATUS"}},
+     {{"tarnlix_power_supply_max_power_watts", "Maximum power the power supply gives.",
+       "/PSUMAXPOWER"}}},
+};
+
+// The memory slots' gauges: the slots, those that hold a module (whose size
+// has a value), and the modules' total.
+constexpr const char* kModuleSize = "/MEMSIZE";
+constexpr const char* kMemoryTotal = "/MEMTOTAL";
+
 // The fields the metrics carry, decoded from one structure.
 class Fields {
  public:
@@ -85,6 +221,24 @@ class Fields {
   // A field's text (a list's items separated by ", "), or "" when absent.
   std::string Text(const SmbiosRecord* record, const char* selector) {
     return Decode(record, selector) ? value_.Joined() : "";
+  }
+
+  // A field of the first structure of its type, or of the whole table.
+  std::string FirstText(const char* selector) {
+    value_.Clear();
+    if (const FieldRow* row = Row(selector)) reader_.Decode(*row, 0, false, value_);
+    return value_.present() ? value_.Joined() : "";
+  }
+
+  // A gauge's value, or "" when the structure gives none.
+  std::string Gauge(const SmbiosRecord* record, const PromGauge& gauge) {
+    if (gauge.derive != nullptr) {
+      const FieldRow* row = Row(gauge.selector);
+      uint64_t number = 0;
+      if (row == nullptr || !gauge.derive(*row, reader_.View(*record), &number)) return "";
+      return std::to_string(number * gauge.scale);
+    }
+    return Number(record, gauge.selector, gauge.scale);
   }
 
   // A whole number field scaled to its base unit, or "" when absent.
@@ -98,17 +252,41 @@ class Fields {
     return std::to_string(number * scale);
   }
 
+  // Whether a structure is a component that is there.
+  bool Present(const SmbiosRecord* record, const PromComponent& component) {
+    switch (component.presence) {
+      case Presence::Every: return true;
+      case Presence::Valued: return !Number(record, component.present).empty();
+      case Presence::Populated: {
+        // A socket whose structure is too old to say counts as populated.
+        const FieldRow* row = Row(component.present);
+        uint8_t status = 0;
+        return row == nullptr || !StatusByte(*row, reader_.View(*record), &status) ||
+               (status & kSocketPopulated) != 0;
+      }
+    }
+    return false;
+  }
+
  private:
   bool Decode(const SmbiosRecord* record, const char* selector) {
     value_.Clear();
-    const FieldRow* row = FindField(selector);
+    const FieldRow* row = Row(selector);
     if (record == nullptr || row == nullptr) return false;
     reader_.Decode(*row, *record, false, value_);
     return value_.present();
   }
 
+  // A selector's row, looked up once per run rather than per structure.
+  const FieldRow* Row(const char* selector) {
+    auto [found, added] = rows_.try_emplace(selector, nullptr);
+    if (added) found->second = FindField(selector);
+    return found->second;
+  }
+
   const SmbiosReader& reader_;
   FieldValue value_;
+  std::map<const char*, const FieldRow*> rows_;  // by the declared texts' addresses
 };
 
 // The label that tells one structure from every other of the table, so that
@@ -119,6 +297,48 @@ Label HandleLabel(const SmbiosRecord* record) {
   handle.BeginText();
   handle.AppendHex(record->handle, 4);
   return {"handle", std::string(handle.text())};
+}
+
+// The series of one kind of component.
+void AddComponent(Exposition& out, Fields& fields, const SmbiosReader& reader,
+                  const PromComponent& component) {
+  struct Found {
+    const SmbiosRecord* record;
+    bool present;
+    std::vector<Label> keys;
+  };
+  std::vector<Found> found;
+  std::map<std::vector<std::string>, size_t> places;
+  for (size_t i = 0; i < reader.InstanceCount(component.type); ++i) {
+    const SmbiosRecord* record = reader.Instance(component.type, i);
+    Found& item = found.emplace_back(Found{record, fields.Present(record, component), {}});
+    if (component.distinction == Distinction::Handle) item.keys.push_back(HandleLabel(record));
+    std::vector<std::string> texts;
+    for (const PromLabel& key : component.keys) {
+      item.keys.push_back({key.name, fields.Text(record, key.selector)});
+      texts.push_back(item.keys.back().value);
+    }
+    if (component.distinction == Distinction::Place) {
+      item.keys.push_back({"index", std::to_string(++places[texts])});
+    }
+  }
+  out.Family(component.info, component.help);
+  for (const Found& item : found) {
+    if (!item.present) continue;
+    std::vector<Label> labels = item.keys;
+    for (const PromLabel& detail : component.details) {
+      labels.push_back({detail.name, fields.Text(item.record, detail.selector)});
+    }
+    out.Sample(component.info, labels, "1");
+  }
+  for (const PromGauge& gauge : component.gauges) {
+    out.Family(gauge.name, gauge.help);
+    for (const Found& item : found) {
+      if (!item.present && !gauge.everyStructure) continue;
+      std::string value = fields.Gauge(item.record, gauge);
+      if (!value.empty()) out.Sample(gauge.name, item.keys, value);
+    }
+  }
 }
 
 // How many structures of each group differ from the baseline.
@@ -142,7 +362,6 @@ class ChangeCounter : public DiffVisitor {
   std::set<const SmbiosRecord*> changed_;
 };
 
-constexpr uint64_t kMega = 1000000;
 
 }  // namespace
 
@@ -163,137 +382,27 @@ std::string PromExposition(const SmbiosReader& reader, const SmbiosReader* basel
 
   out.Family("tarnlix_system_info",
              "Identity of the machine: BIOS, system, baseboard and chassis.");
-  const SmbiosRecord* bios = reader.Instance(0, 0);
-  const SmbiosRecord* system = reader.Instance(1, 0);
-  const SmbiosRecord* board = reader.Instance(2, 0);
-  const SmbiosRecord* chassis = reader.Instance(3, 0);
-  out.Sample("tarnlix_system_info",
-             {{"bios_vendor", fields.Text(bios, "/BIOSVENDOR")},
-              {"bios_version", fields.Text(bios, "/BIOSVER")},
-              {"bios_date", fields.Text(bios, "/BIOSDATE")},
-              {"system_manufacturer", fields.Text(system, "/PCMAKER")},
-              {"system_product", fields.Text(system, "/PCNAME")},
-              {"system_version", fields.Text(system, "/PCVER")},
-              {"system_serial", fields.Text(system, "/PCSERIAL")},
-              {"system_uuid", fields.Text(system, "/PCUUID")},
-              {"system_sku", fields.Text(system, "/PCSKU")},
-              {"system_family", fields.Text(system, "/PCFAMILY")},
-              {"board_manufacturer", fields.Text(board, "/BOARDMAN")},
-              {"board_product", fields.Text(board, "/BOARDPRODUCT")},
-              {"board_serial", fields.Text(board, "/BOARDSERIAL")},
-              {"chassis_type", fields.Text(chassis, "/ENCLOSURETYPE")},
-              {"chassis_serial", fields.Text(chassis, "/ENCLOSURESERIAL")},
-              {"chassis_asset_tag", fields.Text(chassis, "/ENCLOSUREASSET")}},
-             "1");
+  std::vector<Label> identity;
+  for (const PromLabel& label : kSystemLabels) {
+    identity.push_back({label.name, fields.FirstText(label.selector)});
+  }
+  out.Sample("tarnlix_system_info", identity, "1");
 
-  // Processors: the populated sockets.
-  std::vector<const SmbiosRecord*> processors;
-  for (size_t i = 0; i < reader.InstanceCount(4); ++i) {
-    const SmbiosRecord* record = reader.Instance(4, i);
-    if (fields.Text(record, "/PROCESSORSTATUS") != "Unpopulated") processors.push_back(record);
-  }
-  out.Family("tarnlix_processor_info", "A populated processor socket and its processor.");
-  for (const SmbiosRecord* record : processors) {
-    out.Sample("tarnlix_processor_info",
-               {HandleLabel(record),
-                {"socket", fields.Text(record, "/PROCESSORSOCKET")},
-                {"manufacturer", fields.Text(record, "/PROCESSORMAN")},
-                {"version", fields.Text(record, "/PROCESSORVER")},
-                {"family", fields.Text(record, "/PROCESSORFAMILY")}},
-               "1");
-  }
-  struct Gauge {
-    const char* name;
-    const char* help;
-    const char* selector;
-    uint64_t scale;
-  };
-  const Gauge processorGauges[] = {
-      {"tarnlix_processor_cores", "Cores of the processor.", "/PROCESSORCORES", 1},
-      {"tarnlix_processor_threads", "Threads of the processor.", "/PROCESSORTHREADS", 1},
-      {"tarnlix_processor_speed_hertz", "Current speed of the processor.", "/PROCESSORSPEED", kMega},
-  };
-  for (const Gauge& gauge : processorGauges) {
-    out.Family(gauge.name, gauge.help);
-    for (const SmbiosRecord* record : processors) {
-      std::string value = fields.Number(record, gauge.selector, gauge.scale);
-      if (!value.empty()) {
-        out.Sample(gauge.name,
-                   {HandleLabel(record), {"socket", fields.Text(record, "/PROCESSORSOCKET")}},
-                   value);
-      }
-    }
-  }
+  for (const PromComponent& component : kComponents) AddComponent(out, fields, reader, component);
 
-  // Memory modules: the slots that hold one.
-  std::vector<const SmbiosRecord*> modules;
+  // The memory slots, and the modules' total.
   size_t slots = reader.InstanceCount(17);
+  size_t modules = 0;
   for (size_t i = 0; i < slots; ++i) {
-    const SmbiosRecord* record = reader.Instance(17, i);
-    if (!fields.Number(record, "/MEMSIZE").empty()) modules.push_back(record);
-  }
-  out.Family("tarnlix_memory_module_info", "A memory module and the slot that holds it.");
-  for (const SmbiosRecord* record : modules) {
-    out.Sample("tarnlix_memory_module_info",
-               {HandleLabel(record),
-                {"locator", fields.Text(record, "/MEMDEVLOC")},
-                {"bank", fields.Text(record, "/MEMBANKLOC")},
-                {"manufacturer", fields.Text(record, "/MEMMAN")},
-                {"part_number", fields.Text(record, "/MEMPARTNO")},
-                {"serial", fields.Text(record, "/MEMSERIAL")},
-                {"type", fields.Text(record, "/MEMTYPE")},
-                {"form_factor", fields.Text(record, "/MEMFORMFACTOR")}},
-               "1");
-  }
-  const Gauge moduleGauges[] = {
-      {"tarnlix_memory_module_size_bytes", "Size of the memory module.", "/MEMSIZE", 1 << 20},
-      {"tarnlix_memory_module_configured_speed_transfers_per_second",
-       "Speed the memory module is configured to run at.", "/MEMCONFSPEED", kMega},
-  };
-  for (const Gauge& gauge : moduleGauges) {
-    out.Family(gauge.name, gauge.help);
-    for (const SmbiosRecord* record : modules) {
-      std::string value = fields.Number(record, gauge.selector, gauge.scale);
-      if (!value.empty()) {
-        out.Sample(gauge.name,
-                   {HandleLabel(record),
-                    {"locator", fields.Text(record, "/MEMDEVLOC")},
-                    {"bank", fields.Text(record, "/MEMBANKLOC")}},
-                   value);
-      }
-    }
+    modules += !fields.Number(reader.Instance(17, i), kModuleSize).empty();
   }
   out.Family("tarnlix_memory_slots", "Memory device slots the table describes.");
   out.Sample("tarnlix_memory_slots", {}, std::to_string(slots));
   out.Family("tarnlix_memory_populated_slots", "Memory device slots that hold a module.");
-  out.Sample("tarnlix_memory_populated_slots", {}, std::to_string(modules.size()));
+  out.Sample("tarnlix_memory_populated_slots", {}, std::to_string(modules));
   out.Family("tarnlix_memory_total_bytes", "Total size of the memory modules.");
-  std::string total = fields.Number(reader.Instance(17, 0), "/MEMTOTAL", 1 << 20);
+  std::string total = fields.Number(reader.Instance(17, 0), kMemoryTotal, 1 << 20);
   if (!total.empty()) out.Sample("tarnlix_memory_total_bytes", {}, total);
-
-  // Power supplies, present or not: a failed one shows in its status.
-  auto identity = [&fields](const SmbiosRecord* record) {
-    return std::vector<Label>{HandleLabel(record),
-                              {"location", fields.Text(record, "/PSULOCATION")},
-                              {"name", fields.Text(record, "/PSUNAME")},
-                              {"serial", fields.Text(record, "/PSUSERIAL")}};
-  };
-  out.Family("tarnlix_power_supply_info", "A power supply and its status.");
-  for (size_t i = 0; i < reader.InstanceCount(39); ++i) {
-    const SmbiosRecord* record = reader.Instance(39, i);
-    std::vector<Label> labels = identity(record);
-    labels.push_back({"manufacturer", fields.Text(record, "/PSUMAN")});
-    labels.push_back({"part_number", fields.Text(record, "/PSUPARTNO")});
-    labels.push_back({"revision", fields.Text(record, "/PSUREV")});
-    labels.push_back({"status", fields.Text(record, "/PSUSTATUS")});
-    out.Sample("tarnlix_power_supply_info", labels, "1");
-  }
-  out.Family("tarnlix_power_supply_max_power_watts", "Maximum power the power supply gives.");
-  for (size_t i = 0; i < reader.InstanceCount(39); ++i) {
-    const SmbiosRecord* record = reader.Instance(39, i);
-    std::string watts = fields.Number(record, "/PSUMAXPOWER");
-    if (!watts.empty()) out.Sample("tarnlix_power_supply_max_power_watts", identity(record), watts);
-  }
 
   // Every group either table has, so that a change back to the baseline
   // reads 0 rather than nothing.
@@ -314,6 +423,22 @@ std::string PromExposition(const SmbiosReader& reader, const SmbiosReader* basel
     }
   }
   return out.text();
+}
+
+std::vector<PromField> PromFields() {
+  std::vector<PromField> fields = {{kModuleSize, true, 17}, {kMemoryTotal, true, -1}};
+  for (const PromLabel& label : kSystemLabels) fields.push_back({label.selector, false, -1});
+  for (const PromComponent& component : kComponents) {
+    int type = component.type;
+    if (component.present != nullptr) fields.push_back({component.present, false, type});
+    for (const auto* labels : {&component.keys, &component.details}) {
+      for (const PromLabel& label : *labels) fields.push_back({label.selector, false, type});
+    }
+    for (const PromGauge& gauge : component.gauges) {
+      fields.push_back({gauge.selector, gauge.derive == nullptr, type});
+    }
+  }
+  return fields;
 }
 
 int PrintProm(const SmbiosReader& reader, const SmbiosReader* baseline) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cli/run.h"
 #include "smbios/reader.h"
@@ -15,6 +16,16 @@ namespace tarnlix {
 // each group were added, removed or changed since it was saved.
 std::string PromExposition(const SmbiosReader& reader, const SmbiosReader* baseline = nullptr,
                            bool* changed = nullptr);
+
+// Every field the exposition reads, by its selector, whether a gauge reads
+// its whole number, and the structure type it is read from (-1: its own):
+// a test checks that each one is a field of that type.
+struct PromField {
+  const char* selector;
+  bool number;
+  int type;
+};
+std::vector<PromField> PromFields();
 
 // Writes it, with LF line ends on every system; returns the exit code: with
 // a baseline, kExitChanged when anything differs from it.

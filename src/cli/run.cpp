@@ -132,15 +132,18 @@ CommandLine ParseCommandLine(int argc, char** argv) {
 namespace {
 
 // A table of a run over several: its file, or why it cannot be read even
-// before it is tried (a directory that cannot be listed).
+// before it is tried (a directory that cannot be listed, an entry of one
+// that is no file).
 struct TableSource {
   std::string path;
   std::string refusal;
 };
 
-// The tables /FROM: names: each file, and the regular files of each
-// directory in name order. Several tables when there is more than one
-// /FROM: or a directory among them.
+// The tables /FROM: names: each file, and the entries of each directory in
+// name order but for its subdirectories. Several tables when there is more
+// than one /FROM: or a directory among them. An entry that cannot be read
+// as a file (a dangling link, a FIFO) is one with its refusal, so that a
+// host never drops out of a fleet's report without a word.
 std::vector<TableSource> TableSources(const std::vector<std::string>& paths, bool* several) {
   std::vector<TableSource> sources;
   *several = paths.size() > 1;
@@ -155,8 +158,14 @@ std::vector<TableSource> TableSources(const std::vector<std::string>& paths, boo
       sources.push_back({path, "Error: cannot read directory " + path + ": " + listing.reason});
       continue;
     }
-    std::sort(listing.files.begin(), listing.files.end());
-    for (std::string& file : listing.files) sources.push_back({std::move(file), ""});
+    std::vector<TableSource> entries;
+    for (std::string& file : listing.files) entries.push_back({std::move(file), ""});
+    for (auto& [file, reason] : listing.refused) {
+      entries.push_back({file, "Error: cannot read SMBIOS table from " + file + ": " + reason});
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const TableSource& a, const TableSource& b) { return a.path < b.path; });
+    for (TableSource& entry : entries) sources.push_back(std::move(entry));
   }
   return sources;
 }
@@ -297,6 +306,20 @@ int RunTarnlix(int argc, char** argv) {
 
   bool several = false;
   std::vector<TableSource> sources = TableSources(line.fromPaths, &several);
+  // What works on one table takes a directory that holds exactly one.
+  if (several && sources.size() <= 1) {
+    if (const char* what = OneTableOnly(line)) {
+      if (sources.empty()) {
+        PrintOut("Error: %s works on one table, and /FROM: found none\n", what);
+        return kExitFailure;
+      }
+      if (!sources.front().refusal.empty()) {
+        WriteOut(sources.front().refusal + "\n");
+        return kExitFailure;
+      }
+      several = false;
+    }
+  }
   if (several) return RunSeveralTables(line, sources);
 
   SmbiosReader reader;

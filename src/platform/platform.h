@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarnlix {
@@ -39,6 +40,9 @@ struct DirectoryListing {
   // The paths of its regular files (the directory's path, a separator and
   // the name), in no particular order; not those of its directories.
   std::vector<std::string> files;
+  // Its other entries that are not directories, which cannot be read as
+  // files (a dangling link, a FIFO), each with why, in the platform's words.
+  std::vector<std::pair<std::string, std::string>> refused;
   std::string reason;  // why it could not be listed, in the platform's words
 };
 

@@ -240,7 +240,7 @@ constexpr FieldRow kProcessorRows[] = {
      .size = 2, .since = 0x1A, .name = "Max Speed", .unit = "MHz", .kind = FieldKind::Number,
      .none = kNoneIfZero},
     {.selector = "/PROCESSORSTATUS", .type = 4, .decode = FieldDecode::Special, .at = 0x18,
-     .since = 0x1A, .name = "Status", .special = ProcessorStatus, .varies = true},
+     .since = 0x1A, .name = "Status", .special = ProcessorStatus},
     {.selector = "/PROCESSORUPGRADE", .type = 4, .decode = FieldDecode::Name, .at = 0x19,
      .since = 0x1A, .name = "Upgrade", .names = &names::kProcessorUpgrade},
     {.selector = "/PROCESSORL1", .type = 4, .decode = FieldDecode::Special, .at = 0x1A,

@@ -33,7 +33,7 @@ bool SmbiosReader::Load() {
   for (uint32_t& start : instanceStart) start = 0;
   tableValues = {};
   versionMajor = versionMinor = 0;
-  walkStart = walkStop = walkLength = structuresToEnd = 0;
+  walkStart = walkStop = walkLength = structuresToEnd = endStop = 0;
   walkedEnd = false;
 
   AcquireOptions options;
@@ -46,6 +46,8 @@ bool SmbiosReader::Load() {
   tableSource = rawTable->source;
   announcedLength = rawTable->announcedLength;
   announcedCount = rawTable->announcedCount;
+  announcedMaximum = rawTable->announcedMaximum;
+  fileOffset = rawTable->fileOffset;
 
   size_t start = 0;
   if (rawTable->hasHeader) {
@@ -123,6 +125,7 @@ void SmbiosReader::WalkStructures(const uint8_t* data, size_t start, size_t leng
     if (!walkedEnd) {
       ++structuresToEnd;
       walkedEnd = record.structureType == 127;
+      if (walkedEnd) endStop = next;
     }
     position = next;
   }
@@ -132,7 +135,7 @@ void SmbiosReader::WalkStructures(const uint8_t* data, size_t start, size_t leng
 std::string SmbiosReader::Damage() const {
   if (loaded == 0) return "";
   char text[160];
-  size_t offset = walkStop - walkStart;  // from the table's first byte
+  size_t offset = static_cast<size_t>(fileOffset) + (walkStop - walkStart);
   if (!walkedEnd && walkStop < walkLength) {
     const uint8_t* structure = tableBytes + walkStop;
     const char* what = nullptr;
@@ -154,21 +157,39 @@ std::string SmbiosReader::Damage() const {
       return text;
     }
   }
-  if (walkedEnd) return "";
   // The walk stopped short of what the entry point announces: its bytes, or
   // its number of structures.
-  const struct {
-    size_t walked;
-    unsigned announced;
-    const char* unit;
-  } shortfalls[] = {{walkLength - walkStart, announcedLength, "bytes"},
-                    {structuresToEnd, announcedCount, "structures"}};
-  for (const auto& shortfall : shortfalls) {
-    if (shortfall.announced <= shortfall.walked) continue;
+  if (!walkedEnd) {
+    const struct {
+      size_t walked;
+      unsigned announced;
+      const char* unit;
+    } shortfalls[] = {{walkLength - walkStart, announcedLength, "bytes"},
+                      {structuresToEnd, announcedCount, "structures"}};
+    for (const auto& shortfall : shortfalls) {
+      if (shortfall.announced <= shortfall.walked) continue;
+      std::snprintf(text, sizeof text,
+                    "the table ends after %zu %s without an end-of-table structure; its entry "
+                    "point announces %u",
+                    shortfall.walked, shortfall.unit, shortfall.announced);
+      return text;
+    }
+  }
+  // What the entry point promises: a 32-bit one the number of structures up
+  // to the end-of-table structure and the bytes they occupy, a 64-bit one
+  // no more bytes than its length.
+  size_t occupied = (walkedEnd ? endStop : walkStop) - walkStart;
+  if (announcedLength == 0) return "";
+  if (!announcedMaximum && announcedCount != 0 && structuresToEnd != announcedCount) {
     std::snprintf(text, sizeof text,
-                  "the table ends after %zu %s without an end-of-table structure; its entry "
-                  "point announces %u",
-                  shortfall.walked, shortfall.unit, shortfall.announced);
+                  "the table holds %zu structures up to its end; its entry point announces %u",
+                  structuresToEnd, static_cast<unsigned>(announcedCount));
+    return text;
+  }
+  if (announcedMaximum ? occupied > announcedLength : occupied != announcedLength) {
+    std::snprintf(text, sizeof text,
+                  "the table's structures occupy %zu bytes; its entry point announces %s%u",
+                  occupied, announcedMaximum ? "at most " : "", announcedLength);
     return text;
   }
   return "";

@@ -67,10 +67,14 @@ class SmbiosReader {
   // The record of the index-th structure of a type (from 0), or null.
   const SmbiosRecord* Instance(uint16_t type, size_t index) const;
   // What is wrong with the table, where anything is: a structure that runs
-  // past its end, a string-set that does not end, a length byte below 4, or
-  // a table that ends, without its end-of-table structure, before the length
-  // or the number of structures its entry point announces. Empty for a
-  // table whose walk reached its end-of-table structure or its last byte.
+  // past its end, a string-set that does not end, a length byte below 4, a
+  // table that ends, without its end-of-table structure, before the length
+  // or the number of structures its entry point announces, or one that
+  // breaks what its entry point promises: a 32-bit entry point's number of
+  // structures and length exactly, a 64-bit one's length as a maximum.
+  // Empty for a table whose walk reached its end-of-table structure or its
+  // last byte and that keeps those promises. A place in a table read from a
+  // file counts from the start of the file.
   std::string Damage() const;
 
   // The version the structures are decoded as: the table's own, or 3.0 for
@@ -208,8 +212,11 @@ class SmbiosReader {
   size_t walkLength = 0;
   bool walkedEnd = false;
   size_t structuresToEnd = 0;
+  size_t endStop = 0;  // where the end-of-table structure ends, once walked
   uint32_t announcedLength = 0;
   uint16_t announcedCount = 0;
+  bool announcedMaximum = false;
+  uint64_t fileOffset = 0;  // of the structures, in the file they came from
   // The texts handed out by Value and SlotText.
   mutable std::deque<std::string> answers;
 };

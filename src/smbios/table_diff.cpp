@@ -1,6 +1,7 @@
 #include "smbios/table_diff.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -66,10 +67,31 @@ std::string NameOf(const Identity& identity) {
   return name;
 }
 
+// A structure as /DIFF compares it: a copy of its formatted area with its
+// own handle (header bytes 2 and 3) blanked. A structure added early in a
+// table renumbers the later ones, and a value that shows the header (an OEM
+// structure's bytes) must not change by that alone.
+class ComparedView {
+ public:
+  ComparedView(const SmbiosReader& reader, const SmbiosRecord& record) : view_(reader.View(record)) {
+    std::memcpy(bytes_, view_.bytes, view_.length);
+    if (view_.length >= 4) bytes_[2] = bytes_[3] = 0;
+    view_.bytes = bytes_;
+  }
+  ComparedView(const ComparedView&) = delete;
+  ComparedView& operator=(const ComparedView&) = delete;
+  StructureView& view() { return view_; }
+
+ private:
+  uint8_t bytes_[256] = {};
+  StructureView view_;
+};
+
 // Every value /DIFF compares of a structure, in row order.
 std::vector<std::string> ComparedValues(const SmbiosReader& reader, const StructureGroup& group,
                                         const SmbiosRecord& record, FieldValue& value) {
-  StructureView view = reader.View(record);
+  ComparedView compared(reader, record);
+  const StructureView& view = compared.view();
   std::vector<std::string> values;
   for (size_t r = 0; r < group.rowCount; ++r) {
     const FieldRow& row = group.rows[r];
@@ -132,8 +154,8 @@ bool SameValue(const FieldValue& a, const FieldValue& b) {
   return a.kind() == b.kind() && a.text() == b.text();
 }
 
-// Structures of the same bytes, decoded as the same version, have the same
-// values: nothing needs decoding.
+// Structures of the same bytes (but for their handles, blanked), decoded as
+// the same version, have the same values: nothing needs decoding.
 bool SameBytes(const StructureView& a, const StructureView& b) {
   return a.length == b.length && a.stringsLength == b.stringsLength &&
          a.versionMajor == b.versionMajor && a.versionMinor == b.versionMinor &&
@@ -200,8 +222,10 @@ bool CompareTables(const SmbiosReader& saved, const SmbiosReader& now, DiffVisit
     }
     for (size_t i = 0; i < after.size(); ++i) {
       if (match[i] == before.size()) continue;
-      StructureView old = saved.View(*before[match[i]].record);
-      StructureView current = now.View(*after[i].record);
+      ComparedView oldCopy(saved, *before[match[i]].record);
+      ComparedView currentCopy(now, *after[i].record);
+      StructureView& old = oldCopy.view();
+      StructureView& current = currentCopy.view();
       if (SameBytes(old, current)) continue;
       StringIndex oldStrings;
       StringIndex currentStrings;

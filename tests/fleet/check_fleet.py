@@ -8,9 +8,16 @@
   the corpus equals the single-table runs; a directory that also holds an
   unreadable file and a text file prints every other table and exits 1.
 - /DIFF: every corpus table against itself is no change (exit 0); copies
-  changed in one place (a module's serial number, a module removed, one
-  removed of several that share a slot name, the BIOS version, a power
-  supply removed, a processor's version) give exactly that change (exit 8).
+  changed in one place (a module's serial number, one that holds a line end,
+  written \\xHH on its one line, a module removed, one removed of several
+  that share a slot name, the BIOS version, a power supply removed, a
+  processor's version, its status) give exactly that change (exit 8); a copy
+  whose structures all have other handles is no change (exit 0), OEM
+  structures, whose bytes hold their handle, among them.
+- A directory entry that cannot be read as a file (a dangling link, a link
+  loop, a FIFO) is its error line (exit 1); a subdirectory, or a link to one,
+  is skipped. /PROM over a directory of one table is that table's; over an
+  empty one it says none was found.
 """
 import json
 import os
@@ -97,17 +104,48 @@ def check_unreadable(tool, corpus):
         unreadable = os.path.join(work, "b0.bin")
         with open(unreadable, "wb") as f:
             f.write(b"\0" * 64)
+        # Entries that are no files: each its own error line, never skipped.
+        os.symlink(os.path.join(work, "missing.bin"), os.path.join(work, "b1.bin"))
+        os.symlink(os.path.join(work, "b2.bin"), os.path.join(work, "b2.bin"))
+        os.mkfifo(os.path.join(work, "b3.fifo"))
+        os.symlink(os.path.join(work, "sub"), os.path.join(work, "b4"))  # a directory: skipped
         code, out = run(tool, "/FROM:" + work, "/TAB", "/PCSERIAL")
         want = ("%s/a.bin\t790H8D2\n"
                 "%s/b.txt\tError: cannot read SMBIOS table from %s/b.txt: no SMBIOS structure in it\n"
                 "%s/b0.bin\tError: cannot read SMBIOS table from %s/b0.bin: no SMBIOS structure in it\n"
-                "%s/c.bin\t790H8D2\n") % ((work,) * 6)
+                "%s/b1.bin\tError: cannot read SMBIOS table from %s/b1.bin: No such file or directory\n"
+                "%s/b2.bin\tError: cannot read SMBIOS table from %s/b2.bin: Too many levels of symbolic links\n"
+                "%s/b3.fifo\tError: cannot read SMBIOS table from %s/b3.fifo: not a regular file\n"
+                "%s/c.bin\t790H8D2\n") % ((work,) * 12)
         # b.txt sorts after b0.bin by byte
         want_lines = sorted(want.splitlines(), key=lambda l: l.split("\t")[0].encode())
         if code != 1 or out.decode().splitlines() != want_lines:
             fail("a directory with files that are not tables: exit %d\n%s" % (code, out.decode()))
         else:
             print("a directory with files that are not tables: every table printed, exit 1")
+
+
+def check_one_table(tool, corpus):
+    """/PROM takes a directory of one table; one of none is said so."""
+    table = os.path.join(corpus, "raw", "dell-r630.bin")
+    with tempfile.TemporaryDirectory() as work:
+        empty = os.path.join(work, "empty")
+        one = os.path.join(work, "one")
+        os.mkdir(empty)
+        os.mkdir(one)
+        os.mkdir(os.path.join(one, "sub"))
+        shutil.copy(table, one)
+        cases = [
+            (("/FROM:" + one, "/PROM"), run(tool, "/FROM:" + table, "/PROM")),
+            (("/FROM:" + empty, "/PROM"), (1, b"Error: /PROM works on one table, and /FROM: found none\n")),
+            (("/FROM:" + one, "/FROM:" + one, "/PROM"),
+             (1, b"Error: /PROM works on one table, and /FROM: named several\n")),
+        ]
+        for arguments, want in cases:
+            got = run(tool, *arguments)
+            if got != want:
+                fail("%s: %r, expected %r" % (" ".join(arguments), got[:1] + (got[1][:120],), want[:1] + (want[1][:120],)))
+    print("/PROM over a directory of one table, of none, of two")
 
 
 # The structures of a table file and where the table starts in it.
@@ -159,10 +197,11 @@ def label_of(tool, table, names, index):
     return " ".join(v for v in tool_lines(tool, table, *("%s:%d" % (n, index + 1) for n in names)) if v)
 
 
-def changed_string(data, structures, kind, offset, string_fields, key_of):
-    """Changes the last characters of the string a field names, in the first structure
-    of the type that no other of its type shares its identity with and whose string is
-    named by no other string field: (structure index, old, new) or None."""
+def changed_string(data, structures, kind, offset, string_fields, key_of, end=None):
+    """Changes the last characters of the string a field names (to `end`, or to
+    letters), in the first structure of the type that no other of its type shares its
+    identity with and whose string is named by no other string field: (structure
+    index, old, new) or None."""
     mine = [s for s in structures if s[1] == kind]
     keys = [key_of(data, s) for s in mine]
     for index, (pos, t, size, handle, strings, strings_at) in enumerate(mine):
@@ -175,7 +214,7 @@ def changed_string(data, structures, kind, offset, string_fields, key_of):
         old = strings[number - 1]
         if number in others or len(old.strip()) < 3 or not old.isascii() or old.rstrip() != old:
             continue
-        new = old[:-3] + (b"XYZ" if old[-3:] != b"XYZ" else b"ABC")
+        new = old[:-3] + (end or (b"XYZ" if old[-3:] != b"XYZ" else b"ABC"))
         at = string_offsets(strings_at, strings)[number - 1]
         data[at:at + len(old)] = new
         return index, old.decode(), new.decode()
@@ -225,22 +264,47 @@ def expected_changes(tool, path, work):
             f.write(changed)
         return target
 
-    # A module's serial number, a processor's version, the BIOS version.
-    for kind, offset, fields, identity, group, selector, names in (
+    # A module's serial number (also with a line end in it), a processor's
+    # version, the BIOS version.
+    for kind, offset, fields, identity, group, selector, names, end in (
             (17, 0x18, (0x10, 0x11, 0x17, 0x19, 0x1A, 0x2B), key(0x10, 0x11), "MEM", "/MEMSERIAL",
-             ("/MEMDEVLOC", "/MEMBANKLOC")),
+             ("/MEMDEVLOC", "/MEMBANKLOC"), None),
+            (17, 0x18, (0x10, 0x11, 0x17, 0x19, 0x1A, 0x2B), key(0x10, 0x11), "MEM", "/MEMSERIAL",
+             ("/MEMDEVLOC", "/MEMBANKLOC"), b"\r\nZ"),
             (4, 0x10, (0x04, 0x07, 0x20, 0x21, 0x22, 0x32), key(0x04), "PROCESSOR", "/PROCESSORVER",
-             ("/PROCESSORSOCKET",)),
-            (0, 0x05, (0x04, 0x08), key(), "BIOS", "/BIOSVER", ())):
+             ("/PROCESSORSOCKET",), None),
+            (0, 0x05, (0x04, 0x08), key(), "BIOS", "/BIOSVER", (), None)):
         changed = bytearray(data)
-        found = changed_string(changed, structures, kind, offset, fields, identity)
+        found = changed_string(changed, structures, kind, offset, fields, identity, end)
         if found is None:
             continue
         index, old, new = found
-        table = save("%s.bin" % selector[1:].lower(), changed)
+        table = save("%s%s.bin" % (selector[1:].lower(), "-line-end" if end else ""), changed)
         label = label_of(tool, path, names, index)
+        shown = new.rstrip().replace("\r", "\\x0D").replace("\n", "\\x0A")
         cases.append((table, ["%s%s %s %s -> %s" % (group, " " + label if label else "", selector,
-                                                  old.rstrip(), new.rstrip())]))
+                                                  old.rstrip(), shown)]))
+    # A processor the BIOS disabled (status 0x41 -> 0x43, as dmidecode names them).
+    sockets = [s for s in structures if s[1] == 4]
+    sockets_named = [key(0x04)(data, s) for s in sockets]
+    for index, socket in enumerate(sockets):
+        at = socket[0] + 0x18
+        if socket[2] <= 0x18 or data[at] != 0x41 or sockets_named.count(sockets_named[index]) != 1:
+            continue
+        changed = bytearray(data)
+        changed[at] = 0x43
+        table = save("processorstatus.bin", changed)
+        label = label_of(tool, path, ("/PROCESSORSOCKET",), index)
+        cases.append((table, ["PROCESSOR%s /PROCESSORSTATUS Populated, Enabled -> Populated, Disabled By BIOS"
+                              % (" " + label if label else "")]))
+        break
+    # Every structure renumbered (its header's handle only): no change. Only
+    # tables with OEM structures count, whose bytes hold their handle.
+    if any(s[1] >= 128 for s in structures):
+        changed = bytearray(data)
+        for pos, *_ in structures:
+            struct.pack_into("<H", changed, pos + 2, struct.unpack_from("<H", changed, pos + 2)[0] ^ 0x4000)
+        cases.append((save("renumbered.bin", changed), []))
     # A module and a power supply removed.
     for kind, key_of, group, names in ((17, key(0x10, 0x11), "MEM", ("/MEMDEVLOC", "/MEMBANKLOC")),
                                        (39, key(0x05, 0x06), "PSU", ("/PSULOCATION", "/PSUNAME"))):
@@ -286,7 +350,7 @@ def check_diff(tool, corpus):
                 code, out = run(tool, "/FROM:" + changed, "/DIFF:" + path)
                 got = out.decode("utf-8", "replace").splitlines()
                 # A line may be one of several (a list of them).
-                if code != 8 or len(got) != len(want) or any(
+                if code != (8 if want else 0) or len(got) != len(want) or any(
                         g not in w if isinstance(w, list) else g != w for g, w in zip(got, want)):
                     problems.append("%s, %s: exit %d\n  got  %r\n  want %r" % (
                         path, os.path.basename(changed), code, got, want))
@@ -303,7 +367,8 @@ def check_diff(tool, corpus):
     print("/DIFF: %d tables against themselves; changed copies: %s" % (
         same, ", ".join("%s %d" % kv for kv in sorted(counted.items()))))
     for kind in ("memserial.bin", "processorver.bin", "biosver.bin", "mem-removed.bin", "psu-removed.bin",
-                 "mem-shared-removed.bin"):
+                 "mem-shared-removed.bin", "memserial-line-end.bin", "processorstatus.bin",
+                 "renumbered.bin"):
         if counted.get(kind, 0) < 5:
             fail("too few tables tried with %s" % kind)
 
@@ -312,6 +377,7 @@ def main(tool, corpus):
     check_json_lines(tool, corpus)
     check_csv(tool, corpus)
     check_unreadable(tool, corpus)
+    check_one_table(tool, corpus)
     check_diff(tool, corpus)
     for failure in failures[:20]:
         print("FAIL:", failure)

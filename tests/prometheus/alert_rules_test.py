@@ -6,7 +6,10 @@ are real corpus tables' /PROM output, changed half-way as a machine changes.
 
 Every rule is checked at one moment against every host at once: the alerts it
 gives must be exactly the expected ones, labels and texts included, so each
-case that must fire fires and every other host stays silent.
+case that must fire fires and every other host stays silent: among them a
+table whose handles were renumbered (real /PROM output of a renumbered copy),
+a supply that degrades then goes (one alert), a processor the BIOS disabled
+and one renumbered, a deleted textfile and a retired host.
 """
 import json
 import os
@@ -21,6 +24,32 @@ CHANGE = 36      # the hour a host changes
 EVAL = "40h"     # within a day of the change; a day back is before it
 SAMPLE = re.compile(r'^([a-z_]+)(?:\{(.*)\})? (\S+)$')
 LABEL = re.compile(r'([a-z_]+)="((?:[^"\\]|\\.)*)"')
+
+
+def renumbered(table, work):
+    """A copy of a table file whose structures all have other handles (their
+    headers' only), as a BIOS update that adds a structure early leaves it."""
+    import struct
+    with open(table, "rb") as f:
+        data = bytearray(f.read())
+    start = struct.unpack_from("<I", data, 0x18)[0] if data[:4] == b"_SM_" else \
+        struct.unpack_from("<Q", data, 0x10)[0] if data[:5] == b"_SM3_" else 0
+    pos = start
+    while pos + 4 <= len(data) and data[pos + 1] >= 4:
+        end = data.find(b"\0\0", pos + data[pos + 1])
+        if end < 0:
+            break
+        struct.pack_into("<H", data, pos + 2, struct.unpack_from("<H", data, pos + 2)[0] + 1)
+        pos = end + 2
+    path = os.path.join(work, "renumbered-" + os.path.basename(table))
+    with open(path, "wb") as f:
+        f.write(data)
+    return path
+
+
+def phases(*runs):
+    """One sample an hour: (value, hours) after another (value None: absent)."""
+    return " ".join(("_" if v is None else str(v)) + ("x%d" % (n - 1) if n > 1 else "") for v, n in runs)
 
 
 def exposition(tool, table, baseline=None):
@@ -67,6 +96,15 @@ class Scenario:
                 self.series.append((name, labels, values(value, None)))
                 self.series.append((name, after[0], values(None, after[1])))
 
+    def switch(self, instance, before, after):
+        """A host that reports `before` until the change, `after` from it on."""
+        def key(name, labels):
+            return name, tuple(sorted(dict(labels, instance=instance, job="node").items()))
+        was = {key(n, l): v for n, l, v in before}
+        now = {key(n, l): v for n, l, v in after}
+        for k in list(was) + [k for k in now if k not in was]:
+            self.series.append((k[0], dict(k[1]), values(was.get(k), now.get(k))))
+
     def raw(self, name, labels, before, after):
         self.series.append((name, labels, values(before, after)))
 
@@ -101,6 +139,9 @@ def main(tool, corpus, rules):
         print("skipped: promtool is not installed (Debian prometheus)")
         return 0
     r630 = exposition(tool, os.path.join(corpus, "raw/dell-r630.bin"))        # 2 supplies, Present, Unknown
+    r7xx = exposition(tool, os.path.join(corpus, "raw/dell-poweredge-r7xx.bin"))  # 2 supplies of one name and serial
+    with tempfile.TemporaryDirectory() as work:
+        renumbered_r630 = exposition(tool, renumbered(os.path.join(corpus, "raw/dell-r630.bin"), work))
     soldered = exposition(tool, os.path.join(corpus, "machines/00101.bin"))  # 8 modules, all "Motherboard"
     empty_bays = exposition(tool, os.path.join(corpus, "machines/00156.bin"))  # 2 bays, Not Present
     s = Scenario()
@@ -109,23 +150,32 @@ def main(tool, corpus, rules):
     def instance_labels(samples, name, instance, **where):
         return dict(first(samples, name, **where), instance=instance, job="node")
 
-    # Power supplies.
+    # Power supplies, told apart by their identity and their place among
+    # those that share it (index).
     psus = [l for n, l, _ in r630 if n == "tarnlix_power_supply_info"]
     assert len(psus) == 2 and all(p["status"] == "Present, Unknown" for p in psus), psus
+    identity = ("location", "name", "serial", "index")
 
-    def psu_status(handle, status):
+    def same_psu(labels, psu):
+        return all(labels.get(k) == psu[k] for k in identity)
+
+    def psu_status(psu, status):
         def change(name, labels, value):
-            if name == "tarnlix_power_supply_info" and labels["handle"] == handle:
+            if name == "tarnlix_power_supply_info" and same_psu(labels, psu):
                 labels["status"] = status
             return labels, value
         return change
 
-    def psu_removed(handle):
+    def psu_removed(psu):
         def change(name, labels, value):
-            return None if name.startswith("tarnlix_power_supply") and labels["handle"] == handle else (labels, value)
+            return None if name.startswith("tarnlix_power_supply") and same_psu(labels, psu) else (labels, value)
         return change
 
-    first_psu, second_psu = psus[0]["handle"], psus[1]["handle"]
+    def psu_alert(psu, instance, summary):
+        return alert(dict({k: psu[k] for k in identity}, instance=instance, job="node"), "critical",
+                     summary=summary)
+
+    first_psu, second_psu = psus
     s.host("psu-unknown", r630)
     s.host("psu-other", r630, psu_status(first_psu, "Present, Other"))
     s.host("psu-empty-bays", empty_bays)
@@ -134,20 +184,58 @@ def main(tool, corpus, rules):
     s.host("psu-pulled", r630, psu_status(second_psu, "Not Present"))
     s.host("psu-structure-gone", r630, psu_removed(second_psu))
     s.host("host-gone", r630, lambda name, labels, value: None)
-    name = psus[0]["name"]
+    # The same table renumbered: its series go on as they were.
+    s.switch("psu-renumbered", r630, renumbered_r630)
+    # Two supplies of one name and serial (r7xx): the second one pulled.
+    twins = [l for n, l, _ in r7xx if n == "tarnlix_power_supply_info"]
+    assert len(twins) == 2 and len({(t["name"], t["serial"]) for t in twins}) == 1, twins
+    s.host("psu-twin-pulled", r7xx, psu_status(twins[1], "Not Present"))
+    # OK, then Critical for six hours, then Not Present: one alert.
+    for n, l, v in r630:
+        l = dict(l, instance="psu-degrades", job="node")
+        if n != "tarnlix_power_supply_info" or not same_psu(l, first_psu):
+            s.series.append((n, l, values(v, v)))
+            continue
+        s.series.append((n, l, phases((1, CHANGE - 6), (None, HOURS - CHANGE + 6))))
+        s.series.append((n, dict(l, status="Present, Critical"), phases((None, CHANGE - 6), (1, 6), (None, HOURS - CHANGE))))
+        s.series.append((n, dict(l, status="Not Present"), phases((None, CHANGE), (1, HOURS - CHANGE))))
+    name = first_psu["name"]
     fires["PowerSupplyNotOk"] = [
-        alert(dict(instance_labels(r630, "tarnlix_power_supply_info", "psu-critical", handle=first_psu),
+        alert(dict(instance_labels(r630, "tarnlix_power_supply_info", "psu-critical", serial=first_psu["serial"]),
                    status="Present, Critical"), "critical",
               summary="Power supply %s of psu-critical: Present, Critical" % name),
-        alert(dict(instance_labels(r630, "tarnlix_power_supply_info", "psu-non-critical", handle=second_psu),
+        alert(dict(instance_labels(r630, "tarnlix_power_supply_info", "psu-non-critical", serial=second_psu["serial"]),
                    status="Present, Non-critical"), "critical",
               summary="Power supply %s of psu-non-critical: Present, Non-critical" % name),
     ]
     fires["PowerSupplyGone"] = [
-        alert(instance_labels(r630, "tarnlix_power_supply_info", host, handle=second_psu), "critical",
-              summary="Power supply %s of %s is no longer present" % (name, host))
-        for host in ("psu-pulled", "psu-structure-gone")
-    ]
+        psu_alert(second_psu, host, "Power supply %s of %s is no longer present" % (name, host))
+        for host in ("psu-pulled", "psu-structure-gone")] + [
+        psu_alert(first_psu, "psu-degrades", "Power supply %s of psu-degrades is no longer present" % name),
+        psu_alert(twins[1], "psu-twin-pulled",
+                  "Power supply %s of psu-twin-pulled is no longer present" % twins[1]["name"])]
+
+    # Processors: one the BIOS disabled, a table renumbered, and sockets that
+    # were always empty (r630's second: 0 from the start) stay silent.
+    sockets = [(l, v) for n, l, v in r7xx if n == "tarnlix_processor_enabled"]
+    assert [v for _, v in sockets] == ["1", "1"], sockets
+    assert any(n == "tarnlix_processor_enabled" and v == "0" for n, _, v in r630)
+    disabled = sockets[1][0]
+
+    def processor_disabled(name, labels, value):
+        if name == "tarnlix_processor_enabled" and labels["handle"] == disabled["handle"]:
+            return labels, 0
+        return labels, value
+
+    def processor_renumbered(name, labels, value):
+        if "handle" in labels and name.startswith("tarnlix_processor"):
+            labels["handle"] = "0x%04X" % (int(labels["handle"], 16) + 1)
+        return labels, value
+    s.host("cpu-disabled", r7xx, processor_disabled)
+    s.host("cpu-renumbered", r7xx, processor_renumbered)
+    fires["ProcessorDisabled"] = [
+        alert(dict(disabled, instance="cpu-disabled", job="node"), "critical",
+              summary="Processor %s of cpu-disabled is disabled or gone" % disabled["socket"])]
 
     # Memory.
     modules = [l for n, l, _ in r630 if n == "tarnlix_memory_module_info"]
@@ -227,6 +315,13 @@ def main(tool, corpus, rules):
         s.series.append(("%s_textfile_mtime_seconds" % exporter, {"file": path, "instance": inst, "job": "node"},
                          "0+%dx%d" % (now, CHANGE - 1) + (" %dx%d" % ((CHANGE - 1) * now, HOURS - CHANGE)
                                                            if frozen else " %d+%dx%d" % (CHANGE * now, now, HOURS - CHANGE - 1))))
+    # A textfile deleted while the exporter is up; a host retired, its
+    # exporter gone with its file.
+    for inst, up in (("deleted", 1), ("retired", None)):
+        path = "/var/lib/prometheus/node-exporter/tarnlix.prom"
+        s.series.append(("node_textfile_mtime_seconds", {"file": path, "instance": inst, "job": "node"},
+                         "0+%dx%d" % (now, CHANGE - 1) + " _x%d" % (HOURS - CHANGE - 1)))
+        s.raw("up", {"instance": inst, "job": "node"}, 1, up)
     s.raw("node_textfile_scrape_error", {"instance": "fresh", "job": "node"}, 0, 0)
     s.raw("node_textfile_scrape_error", {"instance": "unreadable", "job": "node"}, 0, 1)
     fires["InventoryStale"] = [
@@ -237,6 +332,8 @@ def main(tool, corpus, rules):
               summary="The hardware inventory of stale-windows is stale or cannot be read"),
         alert({"instance": "unreadable", "job": "node"}, "warning",
               summary="The hardware inventory of unreadable is stale or cannot be read"),
+        alert({"file": "/var/lib/prometheus/node-exporter/tarnlix.prom", "instance": "deleted", "job": "node"},
+              "warning", summary="The hardware inventory of deleted is stale or cannot be read"),
     ]
 
     # Changes since the baseline: a host whose table is another model's

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Every corpus table's /PROM exposition: promtool accepts it, every line has
 the exposition form, the same table gives the same bytes, the serial number,
-the memory total and the module count are the corpus' own, and every module,
-power supply and populated socket has its own series, told apart by handle.
+the memory total and the module count are the corpus' own, every module and
+populated socket has its own series, told apart by handle, every power supply
+its own, told apart by its place among those of its name, location and serial
+(index), and each socket's enabled gauge is what its status byte says.
 
     check_prom.py TOOL CORPUS_DIR
 """
@@ -80,9 +82,27 @@ def check(tool, promtool, corpus, file, expected, instances):
     if [str(sizes)] != (total or ["0"]):
         failures.append("%s: module sizes add up to %d, the total is %r" % (file, sizes, total))
     for family in counts:
-        handles = [labels.get("handle") for labels, _ in samples[family]]
-        if None in handles or len(set(handles)) != len(handles):
-            failures.append("%s: %s series without a handle of their own: %r" % (file, family, handles))
+        keys = [(labels.get("handle"),) for labels, _ in samples[family]]
+        if family.startswith("tarnlix_power_supply"):
+            keys = [tuple(labels.get(k) for k in ("location", "name", "serial", "index"))
+                    for labels, _ in samples[family]]
+            if any("handle" in labels for labels, _ in samples[family]):
+                failures.append("%s: a supply's series carries its handle" % file)
+        if any(None in k for k in keys) or len(set(keys)) != len(keys):
+            failures.append("%s: %s series without a key of their own: %r" % (file, family, keys))
+    # A supply's index: its place among those of the same identity, from 1.
+    seen = collections.Counter()
+    for labels, _ in samples["tarnlix_power_supply_info"]:
+        identity = (labels["location"], labels["name"], labels["serial"])
+        seen[identity] += 1
+        if labels["index"] != str(seen[identity]):
+            failures.append("%s: supply %r has index %s" % (file, identity, labels["index"]))
+    # Every socket that has a status byte: 1 when populated (bit 6) and
+    # enabled (bits 0-2 = 1), else 0.
+    enabled = sorted(str(int(body[0x18] & 0x40 != 0 and body[0x18] & 7 == 1))
+                     for kind, _, body in structures if kind == 4 and len(body) > 0x18)
+    if sorted(v for _, v in samples["tarnlix_processor_enabled"]) != enabled:
+        failures.append("%s: processor enabled %r, status bytes say %r" % (file, samples["tarnlix_processor_enabled"], enabled))
     return failures
 
 

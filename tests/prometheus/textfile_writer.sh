@@ -2,6 +2,8 @@
 # The contrib textfile writer:
 # - the first run saves the table read as the baseline and reports no change;
 #   a later run on another table counts the structures that differ;
+# - an empty or damaged baseline counts as none: the writer says so on
+#   standard error and saves the table read as the baseline;
 # - when the tool fails, the last good inventory stays as it was, no
 #   temporary file is left, the tool's own message reaches standard error
 #   and the exit code is the tool's.
@@ -25,6 +27,16 @@ grep -q '^tarnlix_inventory_changes{group="PROCESSOR"} [1-9]' "$work/tarnlix.pro
 cmp -s "$table" "$work/state/baseline.bin" && fail "the baseline was not saved as a dump"
 TARNLIX_FROM=$table "$writer" "$work"
 cp "$work/tarnlix.prom" "$work/good"
+
+for broken in "" "not a table"; do
+  printf '%s' "$broken" >"$work/state/baseline.bin"
+  TARNLIX_FROM=$table "$writer" "$work" 2>"$work/err" || fail "a run over a broken baseline failed: $(cat "$work/err")"
+  grep -q "^tarnlix-textfile: Error: cannot read SMBIOS table from $work/state/baseline.bin: .*; the table read now is saved as the baseline instead$" \
+    "$work/err" || fail "no word of the broken baseline: $(cat "$work/err")"
+  cmp -s "$work/good" "$work/tarnlix.prom" || fail "a broken baseline is not replaced by the table read"
+  TARNLIX_FROM=$table "$writer" "$work" 2>"$work/err"
+  [ ! -s "$work/err" ] || fail "the saved baseline is not read back: $(cat "$work/err")"
+done
 
 status=0
 TARNLIX_FROM="$work/missing.bin" "$writer" "$work" >"$work/out" 2>"$work/err" || status=$?

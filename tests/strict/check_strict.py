@@ -8,10 +8,12 @@
   byte, and the length its entry point announces): the same output and exit
   code as without /STRICT, nothing on standard error.
 - Copies of corpus tables damaged in each way: a structure running past the
-  table, a length byte below 4, a string-set that does not end, a table that
-  ends before the length or the number of structures its entry point announces:
-  the values as without /STRICT, then "Error: damaged SMBIOS table: " on
-  standard error, exit 1.
+  table, a length byte below 4, a string-set that does not end (each told at
+  its byte in the file), a table that ends before the length or the number of
+  structures its entry point announces, a 32-bit entry point whose number of
+  structures or length is not the table's although it ends with its
+  end-of-table structure: the values as without /STRICT, then "Error: damaged
+  SMBIOS table: " on standard error, exit 1.
 """
 import os
 import struct
@@ -55,7 +57,9 @@ def damaged(data):
             return True
         walked += 1
         if table[pos] == 127:
-            return False
+            # A 32-bit entry point's count and length are exact; a 64-bit
+            # one's length is a maximum, which a cut table cannot pass.
+            return bool(count) and (walked != count or end + 2 != announced)
         pos = end + 2
     return announced > len(table) or count > walked
 
@@ -82,24 +86,33 @@ def sm2_dump(table, announced_length, announced_count):
 
 
 def damages(table):
-    """(kind, damaged table file) made from an intact table."""
-    found = [s for s in structures(table) if s[1] != 127]
+    """(kind, damaged table file, the byte in the file the message names or None)
+    made from an intact table."""
+    walked = structures(table)
+    found = [s for s in walked if s[1] != 127]
     if len(found) < 4:
         return []
     pos, kind, length, end = found[len(found) // 2]
     strings_at = pos + length
+    at = 0x20 + pos  # in the file sm2_dump writes
     out = [
         # Cut inside a structure's formatted area: it runs past the table.
-        ("runs past the end", sm2_dump(table[:pos + length - 1], pos + length - 1, 0)),
+        ("runs past the end", sm2_dump(table[:pos + length - 1], pos + length - 1, 0), at),
         # A length byte below 4.
-        ("length byte below 4", sm2_dump(table[:pos + 1] + b"\x02" + table[pos + 2:], len(table), 0)),
+        ("length byte below 4", sm2_dump(table[:pos + 1] + b"\x02" + table[pos + 2:], len(table), 0), at),
         # Cut inside a string-set (or right after the formatted area): it does not end.
-        ("strings that do not end", sm2_dump(table[:max(strings_at, end - 2)], max(strings_at, end - 2), 0)),
+        ("strings that do not end", sm2_dump(table[:max(strings_at, end - 2)], max(strings_at, end - 2), 0), at),
         # Complete structures only, then the end of the bytes, before the announced length.
-        ("announced length", sm2_dump(table[:pos], len(table), 0)),
+        ("announced length", sm2_dump(table[:pos], len(table), 0), None),
         # ... or before the announced number of structures.
-        ("announced count", sm2_dump(table[:pos], pos, len(structures(table)))),
+        ("announced count", sm2_dump(table[:pos], pos, len(structures(table))), None),
     ]
+    if walked[-1][1] == 127:
+        whole = walked[-1][3]
+        # The whole table, up to its end-of-table structure, but more
+        # structures announced, or more bytes (the rest of the area zeros).
+        out.append(("count not the table's", sm2_dump(table[:whole], whole, len(walked) + 5), None))
+        out.append(("length not the table's", sm2_dump(table[:whole] + bytes(200), whole + 200, len(walked)), None))
     return out
 
 
@@ -110,6 +123,8 @@ SAYS = {
     "strings that do not end": b") has strings that do not end before the end of the table\n",
     "announced length": b" bytes without an end-of-table structure; its entry point announces ",
     "announced count": b" structures without an end-of-table structure; its entry point announces ",
+    "count not the table's": b": the table holds ",
+    "length not the table's": b": the table's structures occupy ",
 }
 
 
@@ -141,23 +156,25 @@ def main(tool, corpus):
         table = data[start:start + announced] if announced else data[start:]
         with tempfile.TemporaryDirectory() as work:
             copies = []
-            for number, (kind, broken) in enumerate(damages(table)):
+            for number, (kind, broken, at) in enumerate(damages(table)):
                 if not damaged(broken):
                     problems.append("%s, %s: the script's table is not damaged" % (path, kind))
                     continue
                 copy = os.path.join(work, "%d.bin" % number)
                 with open(copy, "wb") as f:
                     f.write(broken)
-                copies.append((kind, copy))
+                copies.append((kind, copy, at))
             # Their values without /STRICT, read in one run: a line each, the
             # file first, then the values a run of that file alone prints.
             plain = {}
             for line in run(tool, "/FROM:" + work, *SELECTORS)[1].splitlines():
                 file, _, values = line.partition(b"\t")
                 plain[file.decode()] = values + b"\t"
-            for kind, copy in copies:
+            for kind, copy, at in copies:
                 strict = run(tool, "/STRICT", "/FROM:" + copy, *SELECTORS)
                 message = b"Error: damaged SMBIOS table: " + copy.encode() + b": "
+                if at is not None:
+                    message += b"the structure at byte %d " % at
                 if strict[0] != 1 or strict[1] != plain.get(copy) or \
                         not strict[2].startswith(message) or strict[2].count(b"\n") != 1 or \
                         SAYS[kind] not in strict[2]:

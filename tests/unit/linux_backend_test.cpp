@@ -64,6 +64,55 @@ TEST(LinuxBackend, SysfsTableGetsTheVersionFromTheEntryPoint) {
   EXPECT_EQ(ReadSysfsSmbiosTable(), nullptr);
 }
 
+// What /STRICT holds an entry point to: a 64-bit one's length is a maximum
+// (a table longer than it is damaged, a shorter one is not), a 32-bit one's
+// count and length are exact.
+TEST(LinuxBackend, StrictChecksWhatTheEntryPointPromises) {
+  std::vector<uint8_t> table =
+      test::BareTable({test::Bios("LinuxBIOS", "1", "2"), test::EndOfTable()});
+  const uint32_t size = static_cast<uint32_t>(table.size());
+  auto sm3 = [](uint32_t maximum) {
+    std::string ep(0x18, '\0');
+    std::memcpy(ep.data(), "_SM3_", 5);
+    ep[7] = 3;
+    WriteLe32(reinterpret_cast<uint8_t*>(ep.data()) + 0x0C, maximum);
+    return ep;
+  };
+  auto sm2 = [](uint16_t length, uint16_t count) {
+    std::string ep(0x1F, '\0');
+    std::memcpy(ep.data(), "_SM_", 4);
+    ep[6] = 2, ep[7] = 8;
+    std::memcpy(ep.data() + 0x16, &length, 2);
+    std::memcpy(ep.data() + 0x1C, &count, 2);
+    return ep;
+  };
+  const uint16_t length = static_cast<uint16_t>(size);
+  const struct {
+    std::string entryPoint;
+    std::string damage;
+  } cases[] = {
+      {sm3(size), ""},
+      {sm3(size + 100), ""},
+      {sm3(size - 1), "the table's structures occupy " + std::to_string(size) +
+                          " bytes; its entry point announces at most " + std::to_string(size - 1)},
+      {sm2(length, 2), ""},
+      {sm2(length, 3), "the table holds 2 structures up to its end; its entry point announces 3"},
+      {sm2(length + 200, 2), "the table's structures occupy " + std::to_string(size) +
+                                 " bytes; its entry point announces " + std::to_string(size + 200)},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    dir.Write("DMI", Bytes(table));
+    dir.Write("smbios_entry_point", c.entryPoint);
+    fake::FakePlatform fake;
+    LinuxTables tables(dir.path(), dir.Path("mem"), dir.Path("systab"));
+    fake.platform.linuxTables = &tables;
+    SmbiosReader reader;
+    ASSERT_TRUE(reader.Load());
+    EXPECT_EQ(reader.Damage(), c.damage);
+  }
+}
+
 TEST(LinuxBackend, TableIsRebuiltFromTheIdentityFilesWhenNoSourceOfTheWholeTableReads) {
   TempDir dir;
   dir.Write("bios_vendor", "Phoenix\n");

@@ -115,10 +115,16 @@ DirectoryListing LinuxSystem::ListDirectory(const std::string& path) {
   }
   std::string prefix = !path.empty() && path.back() == '/' ? path : path + "/";
   while (const struct dirent* entry = ::readdir(directory)) {
-    std::string file = prefix + entry->d_name;
-    // A link counts as what it leads to.
-    if (::stat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+    std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    std::string file = prefix + name;
+    // A link counts as what it leads to; one that leads nowhere is refused.
+    if (::stat(file.c_str(), &info) != 0) {
+      listing.refused.emplace_back(std::move(file), std::strerror(errno));
+    } else if (S_ISREG(info.st_mode)) {
       listing.files.push_back(std::move(file));
+    } else if (!S_ISDIR(info.st_mode)) {
+      listing.refused.emplace_back(std::move(file), "not a regular file");
     }
   }
   ::closedir(directory);

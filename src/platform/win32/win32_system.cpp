@@ -128,7 +128,10 @@ DirectoryListing Win32System::ListDirectory(const std::string& path) {
     return listing;
   }
   do {
-    if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0) {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) != 0) {
+      listing.refused.emplace_back(prefix + found.cFileName, "not a regular file");
+    } else {
       listing.files.push_back(prefix + found.cFileName);
     }
   } while (::FindNextFileA(search, &found));
