@@ -4,6 +4,8 @@
 # Run as a script: cmake -DNAMES_DIR=... -DOUTPUT_DIR=... -P name-tables.cmake
 cmake_minimum_required(VERSION 3.25)
 file(GLOB tables "${NAMES_DIR}/*.tsv")
+# The lists of machine-lists.cmake hold texts, not codes.
+list(FILTER tables EXCLUDE REGEX "/machine-[^/]*\\.tsv$")
 list(SORT tables)
 
 set(header "// Generated from src/smbios/names/*.tsv by cmake/name-tables.cmake.\n")
