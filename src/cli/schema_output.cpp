@@ -89,7 +89,9 @@ struct Node {
   }
 };
 
-Node Ref(const std::string& name) { return Node::Object().Set("$ref", Node::Text("#/$defs/" + name)); }
+Node Ref(const std::string& name) {
+  return Node::Object().Set("$ref", Node::Text("#/$defs/" + name));
+}
 
 Node Types(std::initializer_list<const char*> types) {
   Node list = Node::Array();
@@ -232,7 +234,8 @@ Node DiffSchema(Node& defs) {
         .Set("structure", Node::Object().Set("type", Node::Text("string"))
                               .Set("description", Node::Text("its identifying values")));
   };
-  Node structureKeys = Node::Array({Node::Text("group"), Node::Text("handle"), Node::Text("structure")});
+  Node structureKeys =
+      Node::Array({Node::Text("group"), Node::Text("handle"), Node::Text("structure")});
   defs.Set("diffStructure", Node::Object()
                                 .Set("type", Node::Text("object"))
                                 .Set("properties", structure())
