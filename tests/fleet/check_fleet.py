@@ -10,7 +10,8 @@
 - /DIFF: every corpus table against itself is no change (exit 0); copies
   changed in one place (a module's serial number, a module removed, one
   removed of several that share a slot name, the BIOS version, a power
-  supply removed, a processor's version) give exactly that change (exit 8).
+  supply removed, a processor's version) give exactly that change (exit 8);
+  two machines' tables say so first.
 """
 import json
 import os
@@ -308,11 +309,33 @@ def check_diff(tool, corpus):
             fail("too few tables tried with %s" % kind)
 
 
+def check_different_machines(tool, corpus):
+    """Two machines' tables: the first line says so, and the document; a table
+    whose serial and UUID are unknown is of no machine to tell apart."""
+    r630, r640 = (os.path.join(corpus, "raw", f) for f in ("dell-r630.bin", "dell-poweredge-r640.bin"))
+    code, out = run(tool, "/FROM:" + r630, "/DIFF:" + r640)
+    lines = out.decode().splitlines()
+    want = ("Different machines: /MACHINESERIAL B3SCFX2 -> 790H8D2, /MACHINEUUID "
+            "4C4C4544-0033-5310-8043-C2C04F465832 -> 4C4C4544-0039-3010-8048-B7C04F384432")
+    if code != 8 or lines[:1] != [want] or any(l.startswith("Different") for l in lines[1:]):
+        fail("two machines: exit %d, %r" % (code, lines[:2]))
+    code, out = run(tool, "/FROM:" + r630, "/DIFF:" + r640, "/JSON")
+    if code != 8 or json.loads(out)["different_machines"] is not True:
+        fail("two machines, /JSON: exit %d, %r" % (code, out[:80]))
+    unknown = os.path.join(corpus, "edge", "connectors-memory.bin")
+    for arguments in (["/FROM:" + unknown, "/DIFF:" + r630], ["/FROM:" + r630, "/DIFF:" + unknown]):
+        code, out = run(tool, *arguments)
+        code_json, document = run(tool, *arguments, "/JSON")
+        if code != 8 or out.startswith(b"Different") or json.loads(document)["different_machines"]:
+            fail("%s: a table of no known serial or UUID is of different machines" % arguments)
+
+
 def main(tool, corpus):
     check_json_lines(tool, corpus)
     check_csv(tool, corpus)
     check_unreadable(tool, corpus)
     check_diff(tool, corpus)
+    check_different_machines(tool, corpus)
     for failure in failures[:20]:
         print("FAIL:", failure)
     print("%d failures" % len(failures))

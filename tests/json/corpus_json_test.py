@@ -78,13 +78,14 @@ def check_machine(file, whole, verdicts):
     for key, value in wanted.items():
         same(machine[key], value, "%s %s" % (file, key))
     system = whole["PC"][0].get("PCNAME") if whole["PC"] else None
+    model = machine["MACHINEMODEL"]
     verdicts["virtual" if machine["MACHINEVIRTUAL"] else "physical"] += 1
-    if machine["MACHINEMODEL"] is None:
-        verdicts["no model"] += 1
-    elif machine["MACHINEMODEL"] == system:
+    if system is None:
+        verdicts["no system model, the board's" if model else "no model anywhere"] += 1
+    elif model == system:
         verdicts["model kept"] += 1
     else:
-        verdicts["placeholder model replaced"] += 1
+        verdicts["placeholder model replaced" if model else "placeholder model, none left"] += 1
 
 
 def fail(message):
