@@ -1,5 +1,7 @@
 #include "cli/schema_output.h"
 
+#include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>

@@ -118,7 +118,7 @@ struct TableValues {
 
 struct FieldRow {
   const char* selector;  // "/PCSERIAL"
-  uint16_t type;         // the structure type the field comes from, or kOtherTypes
+  uint16_t type;         // the structure type the field comes from, kOtherTypes or kWholeTable
   FieldDecode decode;
   uint8_t at = 0;        // the offset; a StringNumber's number; a Table's value
   uint8_t size = 1;      // bytes of a Number

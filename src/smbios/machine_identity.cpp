@@ -3,6 +3,8 @@
 // ...) still give what the firmware holds; these skip its placeholders.
 #include "smbios/machine_identity.h"
 
+#include <vector>
+
 #include "platform/ascii.h"
 #include "smbios/field_tables.h"
 
