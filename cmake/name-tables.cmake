@@ -4,6 +4,8 @@
 # Run as a script: cmake -DNAMES_DIR=... -DOUTPUT_DIR=... -P name-tables.cmake
 cmake_minimum_required(VERSION 3.25)
 file(GLOB tables "${NAMES_DIR}/*.tsv")
+# The lists of machine-lists.cmake hold texts, not codes.
+list(FILTER tables EXCLUDE REGEX "/machine-[^/]*\\.tsv$")
 list(SORT tables)
 
 set(header "// Generated from src/smbios/names/*.tsv by cmake/name-tables.cmake.\n")
@@ -56,15 +58,8 @@ string(APPEND source "\nconst NamedTable kAll[${tableCount}] = {\n${registry}};\
 string(APPEND header "\n}  // namespace tarnlix::names\n")
 string(APPEND source "\n}  // namespace tarnlix::names\n")
 
-# Rewritten only when changed, so that a configure does not rebuild the tool.
+include(${CMAKE_CURRENT_LIST_DIR}/write-if-changed.cmake)
 foreach(output IN ITEMS "h;${header}" "cpp;${source}")
   list(POP_FRONT output extension)
-  set(path "${OUTPUT_DIR}/smbios/name_tables.${extension}")
-  set(old "")
-  if(EXISTS "${path}")
-    file(READ "${path}" old)
-  endif()
-  if(NOT old STREQUAL output)
-    file(WRITE "${path}" "${output}")
-  endif()
+  write_if_changed("${OUTPUT_DIR}/smbios/name_tables.${extension}" "${output}")
 endforeach()

@@ -3,13 +3,16 @@
 # zip.
 include(GNUInstallDirs)
 
+# The JSON Schema of the /JSON documents is the one /SCHEMA prints (a test
+# checks that they are equal), installed beside the documentation.
 if(WIN32)
-  # Windows users unpack one folder: the exe and its two documents.
+  # Windows users unpack one folder: the exe, its two documents, the schema.
   install(TARGETS tarnlix RUNTIME DESTINATION .)
-  install(FILES README.md LICENSE DESTINATION .)
+  install(FILES README.md LICENSE doc/tarnlix.schema.json DESTINATION .)
 else()
   install(TARGETS tarnlix RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES doc/tarnlix.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES doc/tarnlix.schema.json DESTINATION ${CMAKE_INSTALL_DATADIR}/tarnlix)
 endif()
 
 set(TARNLIX_PACKAGE_MAINTAINER "tarnlix authors <tarnlix@example.org>" CACHE STRING

@@ -16,7 +16,7 @@ packages=(
   tmux
   dmidecode
   mandoc groff-base man-db lintian dpkg-dev file
-  python3 nlohmann-json3-dev ansible-core
+  python3 python3-jsonschema nlohmann-json3-dev ansible-core
   prometheus prometheus-node-exporter facter
 )
 

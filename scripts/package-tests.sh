@@ -2,7 +2,7 @@
 # Builds the packages and checks them as a user receives them:
 #   1. the .deb of the native build: its name, fields and files, lintian, and
 #      (as root, with apt) an install with apt-get, a run of the installed
-#      tool and its manual page, and the removal;
+#      tool, its manual page and its JSON Schema, and the removal;
 #   2. the Windows zips (32-bit and 64-bit builds): their names and files.
 # Every check prints one PASS or FAIL line, a part that cannot run says
 # "skipped: ..." and why; the script exits 1 when any check fails.
@@ -49,6 +49,7 @@ check_deb_contents() {
   [ -n "$(dpkg-deb -f "$deb" Description)" ] || problems+="no description; "
   listing=$(dpkg-deb -c "$deb" | awk '{print $1, $2, $6}')
   for file in ./usr/bin/tarnlix ./usr/share/man/man1/tarnlix.1.gz \
+              ./usr/share/tarnlix/tarnlix.schema.json \
               ./usr/share/doc/tarnlix/copyright ./usr/share/doc/tarnlix/changelog.Debian.gz; do
     grep -q " root/root $file\$" <<<"$listing" || problems+="no $file owned by root; "
   done
@@ -94,6 +95,8 @@ check_install() {
   # The installed files themselves, whatever else a user put on the path.
   out=$(/usr/bin/tarnlix --version 2>&1)
   [ "$out" = "tarnlix $version" ] || problems+="tarnlix --version printed '$out'; "
+  cmp -s <(/usr/bin/tarnlix /SCHEMA) /usr/share/tarnlix/tarnlix.schema.json ||
+    problems+="the installed schema is not what tarnlix /SCHEMA prints; "
   if command -v man >/dev/null 2>&1; then
     out=$(man -aw tarnlix 2>&1)
     grep -qx /usr/share/man/man1/tarnlix.1.gz <<<"$out" ||
@@ -105,7 +108,8 @@ check_install() {
     problems+="apt-get remove failed: $(tail -3 <<<"$out" | tr '\n' ' '); "
   fi
   ! dpkg -s tarnlix >/dev/null 2>&1 && [ ! -e /usr/bin/tarnlix ] &&
-    [ ! -e /usr/share/man/man1/tarnlix.1.gz ] || problems+="not removed; "
+    [ ! -e /usr/share/man/man1/tarnlix.1.gz ] && [ ! -e /usr/share/tarnlix ] ||
+    problems+="not removed; "
   if [ -z "$problems" ]; then pass "$name"; else fail "$name" "$problems"; fi
 }
 
@@ -139,7 +143,7 @@ deb_stage() {
 #   zip_stage TOOLCHAIN COMPILER BUILD_DIR SUFFIX
 zip_stage() {
   local toolchain=$1 compiler=$2 dir=$3 suffix=$4
-  local name="the $suffix zip: tarnlix-$version-$suffix.zip holding tarnlix.exe, README.md and LICENSE"
+  local name="the $suffix zip: tarnlix-$version-$suffix.zip holding tarnlix.exe, README.md, LICENSE and tarnlix.schema.json"
   if [ ! -f "$toolchain" ]; then
     skip "the $suffix zip: $toolchain is not in this tree"
     return
@@ -171,7 +175,7 @@ zip_stage() {
     return
   fi
   files=$(cmake -E tar tf "$zip" | sort | tr '\n' ' ')
-  if [ "$files" = "LICENSE README.md tarnlix.exe " ]; then
+  if [ "$files" = "LICENSE README.md tarnlix.exe tarnlix.schema.json " ]; then
     pass "$name"
   else
     fail "$name" "it holds: $files"

@@ -63,9 +63,28 @@ class TextDiff : public DiffVisitor {
     AppendShown(out_, now);
     out_.Append('\n');
   }
-  std::string_view text() const { return out_.view(); }
+  void DifferentMachine(const FieldRow& field, const FieldValue& was,
+                        const FieldValue& now) override {
+    machines_.Append(machines_.empty() ? "Different machines: " : ", ");
+    machines_.Append(field.selector);
+    machines_.Append(' ');
+    AppendShown(machines_, was);
+    machines_.Append(" -> ");
+    AppendShown(machines_, now);
+  }
+  // The line that says the tables are of different machines comes first.
+  void Write() const {
+    TextBuffer all;
+    if (!machines_.empty()) {
+      all.Append(machines_.view());
+      all.Append('\n');
+    }
+    all.Append(out_.view());
+    WriteOut(all.view());
+  }
 
  private:
+  TextBuffer machines_;
   TextBuffer out_;
 };
 
@@ -93,8 +112,13 @@ class JsonDiff : public DiffVisitor {
     AppendJsonValue(changed_, now);
     changed_.Append('}');
   }
+  void DifferentMachine(const FieldRow&, const FieldValue&, const FieldValue&) override {
+    differentMachines_ = true;
+  }
   void AppendDocument(TextBuffer& out) const {
     out.Append("{\n");
+    out.Append(differentMachines_ ? "  \"different_machines\": true,\n"
+                                  : "  \"different_machines\": false,\n");
     AppendList(out, "added", added_, ",\n");
     AppendList(out, "removed", removed_, ",\n");
     AppendList(out, "changed", changed_, "\n");
@@ -126,6 +150,7 @@ class JsonDiff : public DiffVisitor {
     out.Append(end);
   }
 
+  bool differentMachines_ = false;
   TextBuffer added_;
   TextBuffer removed_;
   TextBuffer changed_;
@@ -137,14 +162,16 @@ int PrintDiff(const SmbiosReader& saved, const SmbiosReader& now, const OutputOp
   bool differs = false;
   if (options.json) {
     JsonDiff diff;
-    differs = CompareTables(saved, now, diff);
+    differs = CompareMachines(saved, now, diff);
+    differs = CompareTables(saved, now, diff) || differs;
     TextBuffer out;
     diff.AppendDocument(out);
     WriteOut(out.view());
   } else {
     TextDiff diff;
-    differs = CompareTables(saved, now, diff);
-    WriteOut(diff.text());
+    differs = CompareMachines(saved, now, diff);
+    differs = CompareTables(saved, now, diff) || differs;
+    diff.Write();
   }
   return differs ? kExitChanged : kExitSuccess;
 }

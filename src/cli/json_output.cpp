@@ -299,11 +299,23 @@ void AppendWholeTable(TextBuffer& out, const SmbiosReader& reader, bool iso, boo
     document.Key(group.selector + 1);
     AppendGroup(out, reader, group.type, iso, Deeper(level), value);
   }
-  // The values of the whole table close the document.
+  // The values of the whole table close the document, those of a group in
+  // its object.
   for (const FieldRow* row : TableRows()) {
     document.Key(row->selector + 1);
     reader.Decode(*row, 0, false, value);
     AppendValue(out, value);
+  }
+  for (size_t g = 0; g < TableGroupCount(); ++g) {
+    const TableGroup& group = TableGroups()[g];
+    document.Key(group.selector + 1);
+    ListWriter object(out, '{', '}', Deeper(level));
+    for (size_t i = 0; i < group.rowCount; ++i) {
+      object.Key(group.rows[i].selector + 1);
+      reader.Decode(group.rows[i], 0, false, value);
+      AppendValue(out, value);
+    }
+    object.Close();
   }
   document.Close();
 }

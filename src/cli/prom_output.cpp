@@ -174,6 +174,11 @@ const PromLabel kSystemLabels[] = {
     {"chassis_type", "/ENCLOSURETYPE"},
     {"chassis_serial", "/ENCLOSURESERIAL"},
     {"chassis_asset_tag", "/ENCLOSUREASSET"},
+    {"machine_maker", "/MACHINEMAKER"},
+    {"machine_model", "/MACHINEMODEL"},
+    {"machine_serial", "/MACHINESERIAL"},
+    {"machine_uuid", "/MACHINEUUID"},
+    {"machine_virtual", "/MACHINEVIRTUAL"},
 };
 
 const PromComponent kComponents[] = {

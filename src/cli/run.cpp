@@ -10,6 +10,7 @@
 #include "cli/help_text.h"
 #include "cli/json_output.h"
 #include "cli/prom_output.h"
+#include "cli/schema_output.h"
 #include "cli/selectors.h"
 #include "cli/version.h"
 #include "platform/ascii.h"
@@ -51,6 +52,7 @@ const std::vector<Switch>& FormattingSwitches() {
       {"/LINES", &OutputOptions::lines},
       {"/JSON", &OutputOptions::json},
       {"/FIELDS", &OutputOptions::fields},
+      {"/SCHEMA", &OutputOptions::schema},
       {"/PROM", &OutputOptions::prom},
       {"/P", &OutputOptions::pause},
       {"/ISO", &OutputOptions::iso},
@@ -282,6 +284,10 @@ int RunTarnlix(int argc, char** argv) {
   // What can be asked needs no table: it works on any machine.
   if (options.fields) {
     PrintFieldList();
+    return kExitSuccess;
+  }
+  if (options.schema) {
+    PrintSchema();
     return kExitSuccess;
   }
   // The exposition is always the whole inventory, in one format.

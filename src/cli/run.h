@@ -19,6 +19,7 @@ struct OutputOptions {
   bool lines = false;  // a line end after every value
   bool json = false;   // one JSON document instead of the values
   bool fields = false;  // list the field selectors instead of reading a table
+  bool schema = false;  // print the JSON Schema of the documents instead
   bool prom = false;    // the inventory in the Prometheus text format
   bool pause = false;
   bool iso = false;

@@ -247,36 +247,43 @@ SelectorOutcome PrintSelectors(const SmbiosReader& reader,
 void PrintFieldList() {
   static const char* const kKinds[] = {"text", "number", "list"};
   TextBuffer out;
+  auto line = [&out](const FieldRow& row, const char* group) {
+    char type[4];
+    out.Append(row.selector);
+    out.Append('\t');
+    // The other types' fields have no one type, nor a group's of the whole
+    // table.
+    if (row.type < kOtherTypes) {
+      out.Append(type, static_cast<size_t>(AppendDecimal(type, row.type) - type));
+    }
+    out.Append('\t');
+    out.Append(group);
+    out.Append('\t');
+    out.Append(row.name);
+    out.Append('\t');
+    out.Append(row.unit);
+    out.Append('\t');
+    out.Append(kKinds[static_cast<int>(row.kind)]);
+    out.Append('\t');
+    // What /DIFF leaves out, and why.
+    if (row.varies) {
+      out.Append("varies");
+    } else if (row.RefersToHandle()) {
+      out.Append("handle");
+    }
+    out.Append('\n');
+  };
   for (size_t g = 0; g < StructureGroupCount(); ++g) {
     const StructureGroup& group = StructureGroups()[g];
+    // A value of the whole table stands on its own in the document, not in
+    // a group.
     for (size_t i = 0; i < group.rowCount; ++i) {
-      const FieldRow& row = group.rows[i];
-      char type[4];
-      out.Append(row.selector);
-      out.Append('\t');
-      // The other types' fields have no one type.
-      if (row.type != kOtherTypes) {
-        out.Append(type, static_cast<size_t>(AppendDecimal(type, row.type) - type));
-      }
-      out.Append('\t');
-      // A value of the whole table stands on its own in the document, not
-      // in a group.
-      if (row.OfStructure()) out.Append(group.selector + 1);
-      out.Append('\t');
-      out.Append(row.name);
-      out.Append('\t');
-      out.Append(row.unit);
-      out.Append('\t');
-      out.Append(kKinds[static_cast<int>(row.kind)]);
-      out.Append('\t');
-      // What /DIFF leaves out, and why.
-      if (row.varies) {
-        out.Append("varies");
-      } else if (row.RefersToHandle()) {
-        out.Append("handle");
-      }
-      out.Append('\n');
+      line(group.rows[i], group.rows[i].OfStructure() ? group.selector + 1 : "");
     }
+  }
+  for (size_t g = 0; g < TableGroupCount(); ++g) {
+    const TableGroup& group = TableGroups()[g];
+    for (size_t i = 0; i < group.rowCount; ++i) line(group.rows[i], group.selector + 1);
   }
   WriteOut(out.view());
 }

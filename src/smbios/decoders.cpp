@@ -195,6 +195,10 @@ uint64_t ShownSize(uint64_t value, SizeUnit base, SizeUnit unit) {
 
 void AddToTableValues(uint8_t type, const StructureView& structure, TableValues& table) {
   if (type == 17) table.values[kMemoryTotalMb] += MemorySizeMb(structure);
+  if (type < kIdentityTypes && table.identity[type].bytes == nullptr) {
+    table.identity[type] = structure;
+    table.identity[type].index = nullptr;
+  }
 }
 
 void DecodeField(const FieldRow& row, const StructureView& s, bool iso, FieldValue& value) {
@@ -215,7 +219,12 @@ void DecodeField(const FieldRow& row, const StructureView& s, bool iso, FieldVal
       if (s.length >= row.Since()) value.SetLasting(s.String(row.at));
       return;
     case FieldDecode::Table:
-      if (s.table != nullptr && s.table->values[row.at] != 0) value.SetNumber(s.table->values[row.at]);
+      if (s.table == nullptr) return;
+      if (row.special != nullptr) {
+        if (!row.special(row, s, value)) value.Clear();
+      } else if (s.table->values[row.at] != 0) {
+        value.SetNumber(s.table->values[row.at]);
+      }
       return;
     case FieldDecode::Uuid:
       if (s.length >= row.Since()) UuidText(s, row.at, value);

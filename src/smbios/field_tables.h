@@ -42,4 +42,6 @@ extern const GroupList kProbeGroups;       // fields_probes.cpp: 26-32, 34-36
 extern const GroupList kManagementGroups;  // fields_management.cpp: 38-46
 extern const GroupList kOtherGroups;       // fields_other.cpp: every type the standard does not define
 
+extern const TableGroup kMachineGroup;  // machine_identity.cpp: which machine the table is of
+
 }  // namespace tarnlix

@@ -66,13 +66,13 @@ struct PlaceIndex {
   }
 };
 
-// The values of the whole table, in table order.
+// The values of the whole table that stand alone, in table order.
 struct TableRowIndex {
   std::vector<const FieldRow*> rows;
 
   TableRowIndex() {
     ForEachField([this](const FieldRow& row) {
-      if (!row.OfStructure() && !row.alias) rows.push_back(&row);
+      if (!row.OfStructure() && !row.alias && row.type != kWholeTable) rows.push_back(&row);
     });
   }
 };
@@ -81,6 +81,10 @@ struct TableRowIndex {
 
 const StructureGroup* StructureGroups() { return Index().groups.data(); }
 size_t StructureGroupCount() { return Index().groups.size(); }
+
+// One group of whole-table values so far.
+const TableGroup* TableGroups() { return &kMachineGroup; }
+size_t TableGroupCount() { return 1; }
 
 const StructureGroup* GroupOf(uint8_t type) { return Index().Of(type); }
 

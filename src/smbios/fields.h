@@ -29,7 +29,8 @@ enum class FieldDecode : uint8_t {
   Hex,              // a Number written as "0x" and 2 * size hex digits
   ProcessorFamily,  // a Name, with the manufacturer and version rules
   MemorySize,       // the memory device's size in MB
-  Table,            // a value of the whole table (TableValue `at`), not of one structure
+  Table,            // a value of the whole table (TableValue `at`, or what `special`
+                    // makes of the table's values), not of one structure
   Special,          // `special` decodes it
 };
 
@@ -39,6 +40,9 @@ enum class FieldKind : uint8_t { Text, Number, List };
 // The group of the structures of every type the standard does not define,
 // in place of a type number.
 constexpr uint16_t kOtherTypes = 256;
+// The type of a value of the whole table that no one structure type holds
+// (which machine the table is of): it has no type number.
+constexpr uint16_t kWholeTable = 257;
 
 // Values of a Number that mean "no value" (bit flags).
 enum : uint8_t {
@@ -51,9 +55,7 @@ enum TableValue : uint8_t {
   kMemoryTotalMb,  // the sum of the memory devices' sizes
   kTableValueCount,
 };
-struct TableValues {
-  uint64_t values[kTableValueCount] = {};
-};
+struct TableValues;
 
 // The report places: the earlier reports showed seven strings of a
 // structure first, each on a line of its own, under a label of their own.
@@ -104,9 +106,19 @@ struct StructureView {
   bool HasString(uint8_t number) const;
 };
 
+// The first structures of the types that tell which machine a table is of.
+constexpr uint8_t kIdentityTypes = 4;  // BIOS, system, baseboard, chassis
+
+struct TableValues {
+  uint64_t values[kTableValueCount] = {};
+  // The first structure of each identity type; bytes null where there is
+  // none. Their strings are the table's, as every view's are.
+  StructureView identity[kIdentityTypes];
+};
+
 struct FieldRow {
   const char* selector;  // "/PCSERIAL"
-  uint16_t type;         // the structure type the field comes from, or kOtherTypes
+  uint16_t type;         // the structure type the field comes from, kOtherTypes or kWholeTable
   FieldDecode decode;
   uint8_t at = 0;        // the offset; a StringNumber's number; a Table's value
   uint8_t size = 1;      // bytes of a Number
@@ -190,6 +202,17 @@ struct StructureGroup {
   size_t placeCount = 0;
 };
 
+// A group of values of the whole table that no structure type holds: one
+// object of the JSON document, its rows' selectors named after it.
+struct TableGroup {
+  const char* selector;  // "/MACHINE"
+  const char* what;      // what its values tell, for the manual page
+  const FieldRow* rows;
+  size_t rowCount;
+};
+const TableGroup* TableGroups();
+size_t TableGroupCount();
+
 // Every group, in structure type order.
 const StructureGroup* StructureGroups();
 size_t StructureGroupCount();
@@ -210,16 +233,22 @@ const FieldRow* PlaceRow(uint8_t type, int place);
 // null past the types they labelled.
 const char* PlaceLabelOf(uint8_t type, int place);
 
-// Calls f(row) for every field row, group by group, in table order.
+// Calls f(row) for every field row, group by group, in table order, the
+// table groups' last.
 template <typename F>
 void ForEachField(F f) {
   for (size_t g = 0; g < StructureGroupCount(); ++g) {
     const StructureGroup& group = StructureGroups()[g];
     for (size_t i = 0; i < group.rowCount; ++i) f(group.rows[i]);
   }
+  for (size_t g = 0; g < TableGroupCount(); ++g) {
+    const TableGroup& group = TableGroups()[g];
+    for (size_t i = 0; i < group.rowCount; ++i) f(group.rows[i]);
+  }
 }
 
-// The rows of the values of the whole table.
+// The rows of the values of the whole table that stand alone, in no table
+// group.
 const std::vector<const FieldRow*>& TableRows();
 
 // The row whose selector text equals text ignoring ASCII case, or null.

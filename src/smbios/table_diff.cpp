@@ -249,4 +249,19 @@ bool CompareTables(const SmbiosReader& saved, const SmbiosReader& now, DiffVisit
   return differs;
 }
 
+bool CompareMachines(const SmbiosReader& saved, const SmbiosReader& now, DiffVisitor& visitor) {
+  bool different = false;
+  FieldValue was;
+  FieldValue is;
+  for (const char* selector : {"/MACHINESERIAL", "/MACHINEUUID"}) {
+    const FieldRow* row = FindField(selector);
+    saved.Decode(*row, 0, false, was);
+    now.Decode(*row, 0, false, is);
+    if (!was.present() || !is.present() || SameValue(was, is)) continue;
+    visitor.DifferentMachine(*row, was, is);
+    different = true;
+  }
+  return different;
+}
+
 }  // namespace tarnlix

@@ -25,7 +25,10 @@ class DiffVisitor {
   // record is the structure in the table read now.
   virtual void Changed(const StructureGroup& group, const SmbiosRecord& record,
                        std::string_view name, const FieldRow& field, const FieldValue& was,
-                       const FieldValue& now) = 0;
+                       const FieldValue& now) = 0;  // A value that tells which machine a table is of, known in both tables
+  // and different: the tables are of different machines.
+  virtual void DifferentMachine(const FieldRow& /*field*/, const FieldValue& /*was*/,
+                                const FieldValue& /*now*/) {}
 };
 
 // Compares the table read now with a saved one. Structures of a type are
@@ -34,5 +37,10 @@ class DiffVisitor {
 // by itself and does not refer to other structures is compared. Returns
 // whether anything differs.
 bool CompareTables(const SmbiosReader& saved, const SmbiosReader& now, DiffVisitor& visitor);
+
+// Tells the visitor each value that says the two tables are of different
+// machines: the serial number or the UUID (/MACHINESERIAL, /MACHINEUUID),
+// known in both and different. Returns whether there is any.
+bool CompareMachines(const SmbiosReader& saved, const SmbiosReader& now, DiffVisitor& visitor);
 
 }  // namespace tarnlix

@@ -276,7 +276,10 @@ TEST(HelpOnTerminal, PagesWithEndPageUpAndEscape) {
   mark = terminal.Mark();
   terminal.Type("\x1b");  // ESC, with nothing after it
   EXPECT_EQ(terminal.WaitExit(), 0);
-  EXPECT_EQ(terminal.screen().find(lines[lastPage] + "\r", mark), std::string::npos);
+  // A line with text of the last page: an empty one is found anywhere.
+  size_t shown = lastPage;
+  while (shown + 1 < lines.size() && lines[shown].empty()) ++shown;
+  EXPECT_EQ(terminal.screen().find(lines[shown] + "\r", mark), std::string::npos);
   EXPECT_TRUE(terminal.UserMode());
   std::string tail = terminal.screen().substr(terminal.screen().size() - 4);
   EXPECT_EQ(tail, "\x1b[0m");  // and the terminal's own colours

@@ -13,7 +13,8 @@
   that share a slot name, the BIOS version, a power supply removed, a
   processor's version, its status) give exactly that change (exit 8); a copy
   whose structures all have other handles is no change (exit 0), OEM
-  structures, whose bytes hold their handle, among them.
+  structures, whose bytes hold their handle, among them; two machines'
+  tables say so first.
 - A directory entry that cannot be read as a file (a dangling link, a link
   loop, a FIFO) is its error line (exit 1); a subdirectory, or a link to one,
   is skipped. /PROM over a directory of one table is that table's; over an
@@ -373,12 +374,34 @@ def check_diff(tool, corpus):
             fail("too few tables tried with %s" % kind)
 
 
+def check_different_machines(tool, corpus):
+    """Two machines' tables: the first line says so, and the document; a table
+    whose serial and UUID are unknown is of no machine to tell apart."""
+    r630, r640 = (os.path.join(corpus, "raw", f) for f in ("dell-r630.bin", "dell-poweredge-r640.bin"))
+    code, out = run(tool, "/FROM:" + r630, "/DIFF:" + r640)
+    lines = out.decode().splitlines()
+    want = ("Different machines: /MACHINESERIAL B3SCFX2 -> 790H8D2, /MACHINEUUID "
+            "4C4C4544-0033-5310-8043-C2C04F465832 -> 4C4C4544-0039-3010-8048-B7C04F384432")
+    if code != 8 or lines[:1] != [want] or any(l.startswith("Different") for l in lines[1:]):
+        fail("two machines: exit %d, %r" % (code, lines[:2]))
+    code, out = run(tool, "/FROM:" + r630, "/DIFF:" + r640, "/JSON")
+    if code != 8 or json.loads(out)["different_machines"] is not True:
+        fail("two machines, /JSON: exit %d, %r" % (code, out[:80]))
+    unknown = os.path.join(corpus, "edge", "connectors-memory.bin")
+    for arguments in (["/FROM:" + unknown, "/DIFF:" + r630], ["/FROM:" + r630, "/DIFF:" + unknown]):
+        code, out = run(tool, *arguments)
+        code_json, document = run(tool, *arguments, "/JSON")
+        if code != 8 or out.startswith(b"Different") or json.loads(document)["different_machines"]:
+            fail("%s: a table of no known serial or UUID is of different machines" % arguments)
+
+
 def main(tool, corpus):
     check_json_lines(tool, corpus)
     check_csv(tool, corpus)
     check_unreadable(tool, corpus)
     check_one_table(tool, corpus)
     check_diff(tool, corpus)
+    check_different_machines(tool, corpus)
     for failure in failures[:20]:
         print("FAIL:", failure)
     print("%d failures" % len(failures))

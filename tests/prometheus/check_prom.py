@@ -9,6 +9,7 @@ its own, told apart by its place among those of its name, location and serial
     check_prom.py TOOL CORPUS_DIR
 """
 import collections
+import json
 import os
 import re
 import shutil
@@ -31,7 +32,7 @@ def labels_of(series):
     return dict((m.group(1), m.group(2)) for m in re.finditer(r'([a-zA-Z_]+)="((?:[^"\\]|\\.)*)"', series))
 
 
-def check(tool, promtool, corpus, file, expected, instances):
+def check(tool, promtool, corpus, file, expected, instances, machines):
     failures = []
     run = subprocess.run([tool, "/FROM:" + os.path.join(corpus, file), "/PROM"], capture_output=True, timeout=30)
     text = run.stdout
@@ -60,6 +61,15 @@ def check(tool, promtool, corpus, file, expected, instances):
     want_serial = expected["/PCSERIAL"].decode("utf-8", "replace")
     if len(system) != 1 or system[0][0].get("system_serial", "").replace("\\\\", "\\") != want_serial:
         failures.append("%s: system_serial %r, expected %r" % (file, system, want_serial))
+    # The MACHINE group's values, as /JSON gives them.
+    if len(system) == 1 and file in machines:
+        for label, key in (("machine_maker", "MACHINEMAKER"), ("machine_model", "MACHINEMODEL"),
+                           ("machine_serial", "MACHINESERIAL"), ("machine_uuid", "MACHINEUUID"),
+                           ("machine_virtual", "MACHINEVIRTUAL")):
+            want = machines[file].get(key) or ""
+            got = system[0][0].get(label, "").replace("\\\\", "\\").replace('\\"', '"')
+            if got != want:
+                failures.append("%s: %s %r, expected %r" % (file, label, got, want))
     total = [v for _, v in samples["tarnlix_memory_total_bytes"]]
     want_total = [str(int(expected["/MEMTOTAL"]) << 20)] if expected["/MEMTOTAL"] else []
     if total != want_total:
@@ -116,8 +126,16 @@ def main(tool, corpus):
     instances = collections.defaultdict(lambda: collections.defaultdict(list))
     for file, selector, _, value in read_tsv(os.path.join(corpus, "instances.tsv")):
         instances[file.decode()][selector.decode()].append(unescape(value))
+    # Each table's MACHINE object, from one JSON Lines run per directory.
+    machines = {}
+    for directory in sorted({os.path.dirname(f) for f in expected}):
+        run = subprocess.run([tool, "/FROM:" + os.path.join(corpus, directory), "/JSON"],
+                             capture_output=True, timeout=120)
+        for line in run.stdout.decode("utf-8", "replace").splitlines():
+            document = json.loads(line)
+            machines[os.path.relpath(document["FILE"], corpus)] = document["MACHINE"]
     with ThreadPoolExecutor(os.cpu_count() or 2) as pool:
-        results = pool.map(lambda f: check(tool, promtool, corpus, f, expected[f], instances[f]), expected)
+        results = pool.map(lambda f: check(tool, promtool, corpus, f, expected[f], instances[f], machines), expected)
         failures = [failure for result in results for failure in result]
     first = os.path.join(corpus, next(iter(expected)))
     outputs = {subprocess.run([tool, "/FROM:" + first, "/PROM"], capture_output=True).stdout for _ in range(3)}

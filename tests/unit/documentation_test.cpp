@@ -40,6 +40,16 @@ const std::map<std::string, std::string> kNotes = {
     {"/DEVICEDESC", "the description of the first on-board device"},
     {"/MEMTOTAL", "the total memory of all modules: the sum of\n.B /MEMSIZE\n"
                   "over every memory device; it takes no suffix"},
+    {"/MACHINEMAKER", "the system's manufacturer, or the\nbaseboard's where the system's is a "
+                      "placeholder"},
+    {"/MACHINEMODEL", "the system's product name, or the\nbaseboard's where the system's is a "
+                      "placeholder"},
+    {"/MACHINESERIAL", "the system's serial number, else\nthe chassis', else the baseboard's, "
+                       "placeholders skipped"},
+    {"/MACHINEUUID", "the system's UUID, unless it is a known placeholder"},
+    {"/MACHINEVIRTUAL", "the hypervisor the vendor strings\nname (KVM, QEMU, VMware, "
+                        "VirtualBox, Xen, Hyper-V ...), or\n\"virtual machine\" where only the "
+                        "BIOS says so; nothing on a physical\nmachine"},
 };
 
 std::string Capitalized(std::string text) {
@@ -80,6 +90,14 @@ std::string FieldSection() {
       out += alias != nullptr ? ".BR " + std::string(row.selector) + " \" or \" " + alias->selector
                               : ".B " + std::string(row.selector);
       out += "\n" + Description(row) + "\n";
+    }
+  }
+  for (size_t g = 0; g < TableGroupCount(); ++g) {
+    const TableGroup& group = TableGroups()[g];
+    out += ".SS " + Capitalized(group.what) + ": the " + (group.selector + 1) + " object\n";
+    for (size_t i = 0; i < group.rowCount; ++i) {
+      out += std::string(i == 0 ? ".TP 24\n" : ".TP\n") + ".B " + group.rows[i].selector + "\n" +
+             Description(group.rows[i]) + "\n";
     }
   }
   return out + kEnd;

@@ -52,6 +52,7 @@ TEST(FieldList, OneLinePerSelectorInSevenColumnsWithoutATable) {
 
   std::set<std::string> groups;
   for (size_t g = 0; g < StructureGroupCount(); ++g) groups.insert(StructureGroups()[g].selector + 1);
+  for (size_t g = 0; g < TableGroupCount(); ++g) groups.insert(TableGroups()[g].selector + 1);
   std::map<std::string, std::vector<std::string>> lines;
   for (const std::string& line : Split(result.out.substr(0, result.out.size() - 1), '\n')) {
     std::vector<std::string> columns = Split(line, '\t');
@@ -59,7 +60,7 @@ TEST(FieldList, OneLinePerSelectorInSevenColumnsWithoutATable) {
     EXPECT_TRUE(lines.emplace(columns[0], columns).second) << "twice: " << line;
     const FieldRow* row = FindField(columns[0].c_str());
     ASSERT_NE(row, nullptr) << line;
-    EXPECT_EQ(columns[1], row->type == kOtherTypes ? "" : std::to_string(row->type)) << line;
+    EXPECT_EQ(columns[1], row->type >= kOtherTypes ? "" : std::to_string(row->type)) << line;
     EXPECT_TRUE(groups.count(columns[2]) == 1 || columns[0] == "/MEMTOTAL") << line;
     const std::set<std::string> kinds = {"text", "number", "list"};
     EXPECT_EQ(kinds.count(columns[5]), 1u) << line;
@@ -74,6 +75,8 @@ TEST(FieldList, OneLinePerSelectorInSevenColumnsWithoutATable) {
             (std::vector<std::string>{"/PCSERIAL", "1", "PC", "Serial Number", "", "text", ""}));
   EXPECT_EQ(lines["/MEMDEVLOC"][3], "Locator");
   EXPECT_EQ(lines["/MEMTOTAL"], (std::vector<std::string>{"/MEMTOTAL", "17", "", "", "MB", "number", ""}));
+  EXPECT_EQ(lines["/MACHINESERIAL"],
+            (std::vector<std::string>{"/MACHINESERIAL", "", "MACHINE", "", "", "text", ""}));
   EXPECT_EQ(lines["/PROCESSORSPEED"][6], "varies");
   EXPECT_EQ(lines["/MEMDEVMAPDEVICE"][6], "handle");
   EXPECT_EQ(lines["/MEMCONFVOLTAGE"][4], "V");

@@ -103,7 +103,9 @@ TEST_F(JsonRun, WholeDocumentWithoutFieldsOrWithAll) {
     EXPECT_NE(out.find("\"PCUUID\": null,\n      \"PCWAKEUP\": \"Reserved\"\n"),
               std::string::npos);
     EXPECT_NE(out.find("\n  \"MEMARRAY\": [],\n  \"MEM\": [\n"), std::string::npos);
-    EXPECT_EQ(out.substr(out.size() - 25), "],\n  \"MEMTOTAL\": 16384\n}\n");
+    EXPECT_NE(out.find("],\n  \"MEMTOTAL\": 16384,\n  \"MACHINE\": {\n    \"MACHINEMAKER\": "),
+              std::string::npos) << out;
+    EXPECT_EQ(out.substr(out.size() - 33), "    \"MACHINEVIRTUAL\": null\n  }\n}\n") << out;
   }
 }
 
