@@ -44,6 +44,50 @@ bool JedecId(const FieldRow& row, const StructureView& s, FieldValue& value) {
   return true;
 }
 
+// The revision word of a module's PMIC0 or RCD; 0xFF00 says it is unknown.
+// On a DDR5 or LPDDR5 module the high byte tells whether the device is
+// there (bit 7) and its type, the low byte its revision, a digit a nibble.
+constexpr uint16_t kUnknownRevision = 0xFF00;
+constexpr uint16_t kDeviceInstalled = 0x8000;
+
+bool KnownRevision(const FieldRow& row, const StructureView& s, uint16_t& word) {
+  word = ReadLe16(s.bytes + row.at);
+  return word != kUnknownRevision;
+}
+
+bool OfDdr5Module(const StructureView& s) {
+  return s.bytes[0x12] == 0x22 || s.bytes[0x12] == 0x23;
+}
+
+bool RevisionNumber(const FieldRow& row, const StructureView& s, FieldValue& value) {
+  uint16_t word;
+  if (!KnownRevision(row, s, word)) return false;
+  value.BeginText();
+  value.AppendHex(word, 4, true);
+  return true;
+}
+
+bool DeviceType(const FieldRow& row, const StructureView& s, FieldValue& value) {
+  uint16_t word;
+  if (!OfDdr5Module(s) || !KnownRevision(row, s, word) || !(word & kDeviceInstalled)) {
+    return false;
+  }
+  value.SetNumber((word >> 8) & 0x0F);
+  return true;
+}
+
+bool DeviceRevision(const FieldRow& row, const StructureView& s, FieldValue& value) {
+  uint16_t word;
+  if (!OfDdr5Module(s) || !KnownRevision(row, s, word) || !(word & kDeviceInstalled)) {
+    return false;
+  }
+  value.BeginText();
+  value.AppendDecimal((word >> 4) & 0x0F);
+  value.Append('.');
+  value.AppendDecimal(word & 0x0F);
+  return true;
+}
+
 // A mapped range: double words in kB, or, where the start reads all ones,
 // the extended quad words at wideAt in bytes.
 struct Range {
@@ -189,13 +233,23 @@ constexpr FieldRow kMemoryDeviceRows[] = {
      .size = 8, .name = "Logical Size", .unit = "MB", .kind = FieldKind::Number,
      .special = SizeInBytes},
     {.selector = "/MEMPMICMAN", .type = 17, .decode = FieldDecode::Special, .at = 0x5C,
-     .size = 2, .special = JedecId, .label = "PMIC0 Manufacturer ID"},
-    {.selector = "/MEMPMICREV", .type = 17, .decode = FieldDecode::Hex, .at = 0x5E, .size = 2,
-     .label = "PMIC0 Revision Number"},
+     .size = 2, .name = "PMIC0 Manufacturer ID", .special = JedecId},
+    // The revision word as it stands; a DDR5 or LPDDR5 module's also as the
+    // device's type and revision.
+    {.selector = "/MEMPMICREV", .type = 17, .decode = FieldDecode::Special, .at = 0x5E,
+     .size = 2, .name = "PMIC0 Revision Number", .special = RevisionNumber},
+    {.selector = "/MEMPMICDEVTYPE", .type = 17, .decode = FieldDecode::Special, .at = 0x5E,
+     .size = 2, .name = "PMIC0 Device Type", .kind = FieldKind::Number, .special = DeviceType},
+    {.selector = "/MEMPMICDEVREV", .type = 17, .decode = FieldDecode::Special, .at = 0x5E,
+     .size = 2, .name = "PMIC0 Device Revision", .special = DeviceRevision},
     {.selector = "/MEMRCDMAN", .type = 17, .decode = FieldDecode::Special, .at = 0x60,
-     .size = 2, .special = JedecId, .label = "RCD Manufacturer ID"},
-    {.selector = "/MEMRCDREV", .type = 17, .decode = FieldDecode::Hex, .at = 0x62, .size = 2,
-     .label = "RCD Revision Number"},
+     .size = 2, .name = "RCD Manufacturer ID", .special = JedecId},
+    {.selector = "/MEMRCDREV", .type = 17, .decode = FieldDecode::Special, .at = 0x62,
+     .size = 2, .name = "RCD Revision Number", .special = RevisionNumber},
+    {.selector = "/MEMRCDDEVTYPE", .type = 17, .decode = FieldDecode::Special, .at = 0x62,
+     .size = 2, .name = "RCD Device Type", .kind = FieldKind::Number, .special = DeviceType},
+    {.selector = "/MEMRCDDEVREV", .type = 17, .decode = FieldDecode::Special, .at = 0x62,
+     .size = 2, .name = "RCD Device Revision", .special = DeviceRevision},
 };
 
 // 7.20 Memory Array Mapped Address (type 19)

@@ -13,8 +13,9 @@ uint16_t FamilyCode(const StructureView& s) {
 }
 
 // How the processor ID reads: as x86 CPUID (Intel's signature has a type,
-// AMD's has not), as an ARM main ID register, or not at all.
-enum class IdForm { None, I386, I486, Intel, Amd, Arm };
+// AMD's has not), as an ARM main ID register, as a LoongArch processor
+// identity, or not at all.
+enum class IdForm { None, I386, I486, Intel, Amd, Arm, LoongArch };
 
 IdForm IdFormOf(uint16_t family) {
   struct Range {
@@ -28,7 +29,7 @@ IdForm IdFormOf(uint16_t family) {
       {0x83, 0x8F, IdForm::Amd},     {0xA1, 0xB3, IdForm::Intel},  {0xB5, 0xB5, IdForm::Intel},
       {0xB6, 0xB7, IdForm::Amd},     {0xB9, 0xC7, IdForm::Intel},  {0xCD, 0xCF, IdForm::Intel},
       {0xD2, 0xDB, IdForm::Intel},   {0xDD, 0xE0, IdForm::Intel},  {0xE4, 0xEF, IdForm::Amd},
-      {0x100, 0x101, IdForm::Arm},   {0x118, 0x119, IdForm::Arm},
+      {0x100, 0x103, IdForm::Arm},   {0x118, 0x119, IdForm::Arm},  {0x258, 0x271, IdForm::LoongArch},
   };
   for (const Range& range : kRanges) {
     if (family >= range.first && family <= range.last) return range.form;
@@ -111,6 +112,10 @@ bool ProcessorSignature(const FieldRow&, const StructureView& s, FieldValue& val
       AppendPart(value, ", Revision ", stepping);
       return true;
     }
+    case IdForm::LoongArch:
+      value.Append("Processor Identity ");
+      value.AppendHex(eax, 8);
+      return true;
   }
   AppendPart(value, ", Family ", family);
   AppendPart(value, ", Model ", model);
@@ -256,10 +261,11 @@ constexpr FieldRow kProcessorRows[] = {
      .size = 2, .name = "Characteristics", .kind = FieldKind::List,
      .names = &names::kProcessorCharacteristics},
     {.selector = "/PROCESSORTHREADSENABLED", .type = 4, .decode = FieldDecode::Number,
-     .at = 0x30, .size = 2, .kind = FieldKind::Number, .none = kNoneIfZero | kNoneIfAllOnes,
-     .label = "Threads Enabled"},
+     .at = 0x30, .size = 2, .name = "Thread Enabled", .kind = FieldKind::Number,
+     .none = kNoneIfZero | kNoneIfAllOnes, .label = "Threads Enabled"},
+    // A name of the socket's own, beside the upgrade code's.
     {.selector = "/PROCESSORSOCKETTYPE", .type = 4, .decode = FieldDecode::String, .at = 0x32,
-     .label = "Socket Type"},
+     .name = "Socket Type"},
 };
 
 // 7.8 Cache Information (type 7)

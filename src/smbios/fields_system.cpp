@@ -108,12 +108,37 @@ bool ChassisElements(const FieldRow&, const StructureView& s, FieldValue& value)
 inline constexpr CodeName kLockEntries[] = {{0, "Not Present"}, {1, "Present"}};
 inline constexpr NameTable kLockNames{kLockEntries, 2};
 
-// The SKU's string number follows the contained-element records: count at
-// 0x13, size of each at 0x14.
+// The SKU's string number, the rack type and the rack height follow the
+// contained-element records (count at 0x13, size of each at 0x14), in that
+// order: the byte `after` bytes past the records, where the structure has it.
+bool ByteAfterElements(const StructureView& s, size_t after, uint8_t& byte) {
+  size_t offset = 0x15 + size_t{s.bytes[0x13]} * s.bytes[0x14] + after;
+  if (offset >= s.length) return false;
+  byte = s.bytes[offset];
+  return true;
+}
+
 bool ChassisSku(const FieldRow&, const StructureView& s, FieldValue& value) {
-  size_t offset = 0x15 + size_t{s.bytes[0x13]} * s.bytes[0x14];
-  if (offset >= s.length || s.bytes[offset] > kMaxPlacedString) return false;
-  value.SetLasting(s.String(s.bytes[offset]));
+  uint8_t number;
+  if (!ByteAfterElements(s, 0, number) || number > kMaxPlacedString) return false;
+  value.SetLasting(s.String(number));
+  return true;
+}
+
+bool RackType(const FieldRow&, const StructureView& s, FieldValue& value) {
+  uint8_t code;
+  if (!ByteAfterElements(s, 1, code)) return false;
+  const char* name = names::kChassisRackType.Find(code);
+  if (name == nullptr) return false;
+  value.SetLasting(name);
+  return true;
+}
+
+// In the units of the rack type; 0 is none.
+bool RackHeight(const FieldRow&, const StructureView& s, FieldValue& value) {
+  uint8_t height;
+  if (!ByteAfterElements(s, 2, height) || height == 0) return false;
+  value.SetNumber(height);
   return true;
 }
 
@@ -231,6 +256,11 @@ constexpr FieldRow kEnclosureRows[] = {
      .special = ChassisElements},
     {.selector = "/ENCLOSURESKU", .type = 3, .decode = FieldDecode::Special, .at = 0x13,
      .size = 2, .place = 6, .name = "SKU Number", .special = ChassisSku, .label = "SKU"},
+    {.selector = "/ENCLOSURERACKTYPE", .type = 3, .decode = FieldDecode::Special, .at = 0x13,
+     .size = 2, .name = "Rack Type", .special = RackType},
+    {.selector = "/ENCLOSURERACKHEIGHT", .type = 3, .decode = FieldDecode::Special, .at = 0x13,
+     .size = 2, .name = "Rack Height", .unit = "U", .kind = FieldKind::Number,
+     .special = RackHeight},
 };
 constexpr PlaceLabel kEnclosurePlaces[] = {{7, "Extra"}};
 
