@@ -124,6 +124,24 @@ bool ModuleBanks(const FieldRow& row, const StructureView& s, FieldValue& value)
   return true;
 }
 
+// The size and the banks in one text, as dmidecode writes them.
+bool ModuleSizeText(const FieldRow& row, const StructureView& s, FieldValue& value) {
+  uint8_t size = s.bytes[row.at];
+  uint8_t power = size & 0x7F;
+  if (power == 0x7F || (power > 63 && power < 0x7D)) return false;  // no module
+  value.BeginText();
+  if (power == 0x7D) {
+    value.Append("Not Determinable");
+  } else if (power == 0x7E) {
+    value.Append("Disabled");
+  } else {
+    value.AppendDecimal(uint64_t{1} << power);
+    value.Append(" MB");
+  }
+  value.Append(size & 0x80 ? " (Double-bank Connection)" : " (Single-bank Connection)");
+  return true;
+}
+
 // Type 9 -------------------------------------------------------------------
 
 // The PCI Express slot types whose slot information is the generation, as
@@ -410,11 +428,15 @@ constexpr FieldRow kMemoryModuleRows[] = {
      .label = "Installed Size"},
     {.selector = "/MEMMODULEINSTALLEDBANKS", .type = 6, .decode = FieldDecode::Special,
      .at = 0x09, .since = 0x0C, .special = ModuleBanks, .label = "Installed Connection"},
+    {.selector = "/MEMMODULEINSTALLEDSIZE", .type = 6, .decode = FieldDecode::Special,
+     .at = 0x09, .since = 0x0C, .name = "Installed Size", .special = ModuleSizeText},
     {.selector = "/MEMMODULEENABLED", .type = 6, .decode = FieldDecode::Special, .at = 0x0A,
      .since = 0x0C, .unit = "MB", .kind = FieldKind::Number, .special = ModuleSize,
      .label = "Enabled Size"},
     {.selector = "/MEMMODULEENABLEDBANKS", .type = 6, .decode = FieldDecode::Special, .at = 0x0A,
      .since = 0x0C, .special = ModuleBanks, .label = "Enabled Connection"},
+    {.selector = "/MEMMODULEENABLEDSIZE", .type = 6, .decode = FieldDecode::Special,
+     .at = 0x0A, .since = 0x0C, .name = "Enabled Size", .special = ModuleSizeText},
     {.selector = "/MEMMODULEERROR", .type = 6, .decode = FieldDecode::Name, .at = 0x0B,
      .since = 0x0C, .name = "Error Status", .names = &names::kMemoryModuleError, .mask = 0x07},
 };

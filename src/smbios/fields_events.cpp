@@ -74,7 +74,7 @@ bool LogTypeDescriptors(const FieldRow& row, const StructureView& s, FieldValue&
   return true;
 }
 
-// A memory error address: the top bit alone says unknown.
+// A memory error address or resolution: the top bit alone says unknown.
 bool ErrorHex(const FieldRow& row, const StructureView& s, FieldValue& value) {
   uint64_t raw = row.size == 8 ? ReadLe64(s.bytes + row.at) : ReadLe32(s.bytes + row.at);
   if (raw == uint64_t{1} << (8 * row.size - 1)) return false;
@@ -83,13 +83,6 @@ bool ErrorHex(const FieldRow& row, const StructureView& s, FieldValue& value) {
   return true;
 }
 
-// In bytes; 0x80000000 says unknown.
-bool ErrorResolution(const FieldRow& row, const StructureView& s, FieldValue& value) {
-  uint32_t bytes = ReadLe32(s.bytes + row.at);
-  if (bytes == 0x80000000u) return false;
-  value.SetNumber(bytes);
-  return true;
-}
 
 // The design capacity, times the multiplier where the structure has one;
 // 0 says it is unknown.
@@ -244,8 +237,7 @@ constexpr FieldRow kMemoryErrorRows[] = {
     // A range in bytes, which dmidecode writes in hexadecimal: no number
     // reads as that.
     {.selector = "/MEMERRORRESOLUTION", .type = 18, .decode = FieldDecode::Special, .at = 0x13,
-     .size = 4, .since = 0x17, .unit = "bytes", .kind = FieldKind::Number,
-     .special = ErrorResolution, .label = "Resolution", .varies = true},
+     .size = 4, .since = 0x17, .name = "Resolution", .special = ErrorHex, .varies = true},
 };
 
 // 7.34 64-Bit Memory Error Information (type 33)
@@ -264,8 +256,8 @@ constexpr FieldRow kMemoryError64Rows[] = {
      .at = 0x13, .size = 8, .since = 0x1F, .name = "Device Address", .special = ErrorHex,
      .varies = true},
     {.selector = "/MEMERROR64RESOLUTION", .type = 33, .decode = FieldDecode::Special,
-     .at = 0x1B, .size = 4, .since = 0x1F, .unit = "bytes", .kind = FieldKind::Number,
-     .special = ErrorResolution, .label = "Resolution", .varies = true},
+     .at = 0x1B, .size = 4, .since = 0x1F, .name = "Resolution", .special = ErrorHex,
+     .varies = true},
 };
 
 // 7.22 Built-in Pointing Device (type 21)
@@ -407,11 +399,11 @@ constexpr FieldRow kMemoryChannelRows[] = {
     // dmidecode numbers these lines in the middle of their labels ("Device
     // 1 Load"), and reads each device from where the next one starts.
     {.selector = "/MEMCHANNELLOADS", .type = 37, .decode = FieldDecode::Special, .at = 0x07,
-     .size = 0, .since = 0x07, .kind = FieldKind::List, .special = ChannelDevices,
-     .label = "Device Loads"},
+     .size = 0, .since = 0x07, .name = "Device N Load", .kind = FieldKind::List,
+     .special = ChannelDevices, .label = "Device Loads"},
     {.selector = "/MEMCHANNELHANDLES", .type = 37, .decode = FieldDecode::Special, .at = 0x08,
-     .size = 0, .since = 0x07, .kind = FieldKind::List, .special = ChannelDevices,
-     .label = "Device Handles", .refersToHandle = true},
+     .size = 0, .since = 0x07, .name = "Device N Handle", .kind = FieldKind::List,
+     .special = ChannelDevices, .label = "Device Handles", .refersToHandle = true},
 };
 
 constexpr StructureGroup kGroups[] = {

@@ -625,6 +625,12 @@ bool StringPropertyId(const FieldRow&, const StructureView& s, FieldValue& value
 }
 
 // 7.39 IPMI Device Information (type 38)
+// An NV storage device address of all ones: there is none.
+bool NvStorageDevice(const FieldRow& row, const StructureView& s, FieldValue& value) {
+  value.SetLasting(s.bytes[row.at] == 0xFF ? "Not Present" : "Present");
+  return true;
+}
+
 constexpr FieldRow kIpmiRows[] = {
     {.selector = "/IPMIINTERFACE", .type = 38, .decode = FieldDecode::Name, .at = 0x04,
      .name = "Interface Type", .names = &names::kIpmiInterfaceType},
@@ -636,6 +642,8 @@ constexpr FieldRow kIpmiRows[] = {
     // "NV Storage Device: Not Present".
     {.selector = "/IPMINVSTORAGE", .type = 38, .decode = FieldDecode::Number, .at = 0x07,
      .name = "NV Storage Device Address", .kind = FieldKind::Number, .none = kNoneIfAllOnes},
+    {.selector = "/IPMINVSTORAGEDEVICE", .type = 38, .decode = FieldDecode::Special, .at = 0x07,
+     .name = "NV Storage Device", .special = NvStorageDevice},
     {.selector = "/IPMIADDRESS", .type = 38, .decode = FieldDecode::Special, .at = 0x08,
      .size = 8, .name = "Base Address", .special = IpmiBaseAddress},
     {.selector = "/IPMIREGSPACING", .type = 38, .decode = FieldDecode::Special, .at = 0x10,
@@ -732,6 +740,13 @@ constexpr FieldRow kOnboardRows[] = {
      .kind = FieldKind::Number, .none = kNoneIfAllOnes, .label = "Device/Function Number"},
 };
 
+bool HostInterfaceTypeBefore32(const FieldRow& row, const StructureView& s, FieldValue& value) {
+  const char* name = row.names->Find(s.bytes[row.at]);
+  if (!s.Before(3, 2) || name == nullptr) return false;
+  value.SetLasting(name);
+  return true;
+}
+
 // 7.43 Management Controller Host Interface (type 42)
 // The Redfish rows list one item per Redfish over IP record. dmidecode
 // prints their lines under the record's protocol line; those whose label
@@ -739,6 +754,10 @@ constexpr FieldRow kOnboardRows[] = {
 constexpr FieldRow kHostInterfaceRows[] = {
     {.selector = "/HOSTIFTYPE", .type = 42, .decode = FieldDecode::Name, .at = 0x04,
      .name = "Host Interface Type", .names = &names::kHostInterfaceType},
+    // Before SMBIOS 3.2 dmidecode labels the same byte otherwise.
+    {.selector = "/HOSTIFINTERFACETYPE", .type = 42, .decode = FieldDecode::Special, .at = 0x04,
+     .name = "Interface Type", .names = &names::kHostInterfaceType,
+     .special = HostInterfaceTypeBefore32},
     {.selector = "/HOSTIFDATALENGTH", .type = 42, .decode = FieldDecode::Number, .at = 0x05,
      .kind = FieldKind::Number, .label = "Interface Data Length"},
     {.selector = "/HOSTIFDATA", .type = 42, .decode = FieldDecode::Special, .at = 0x05,
