@@ -109,7 +109,7 @@ bool ProcessorSignature(const FieldRow&, const StructureView& s, FieldValue& val
     }
     case IdForm::LoongArch:
       value.Append("Processor Identity ");
-      value.AppendHex(eax, 8);
+      value.AppendHex(eax, 8, true);
       return true;
   }
   AppendPart(value, ", Family ", family);
