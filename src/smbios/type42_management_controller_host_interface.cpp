@@ -323,6 +323,7 @@ bool RedfishHostName(const FieldRow&, const StructureView& s, FieldValue& value)
   });
 }
 
+// The interface type, for a table older than 3.2 only.
 bool HostInterfaceTypeBefore32(const FieldRow& row, const StructureView& s, FieldValue& value) {
   const char* name = row.names->Find(s.bytes[row.at]);
   if (!s.Before(3, 2) || name == nullptr) return false;
