@@ -11,9 +11,55 @@ namespace tarnlix {
 
 namespace {
 
-const GroupList* const kGroupLists[] = {
-    &kSystemGroups, &kProcessorGroups, &kConnectorGroups,  &kEventGroups,
-    &kMemoryGroups, &kProbeGroups,     &kManagementGroups, &kOtherGroups,
+const StructureGroup* const kTypeGroups[] = {
+    &kType00Group,
+    &kType01Group,
+    &kType02Group,
+    &kType03Group,
+    &kType04Group,
+    &kType05Group,
+    &kType06Group,
+    &kType07Group,
+    &kType08Group,
+    &kType09Group,
+    &kType10Group,
+    &kType11Group,
+    &kType12Group,
+    &kType13Group,
+    &kType14Group,
+    &kType15Group,
+    &kType16Group,
+    &kType17Group,
+    &kType18Group,
+    &kType19Group,
+    &kType20Group,
+    &kType21Group,
+    &kType22Group,
+    &kType23Group,
+    &kType24Group,
+    &kType25Group,
+    &kType26Group,
+    &kType27Group,
+    &kType28Group,
+    &kType29Group,
+    &kType30Group,
+    &kType31Group,
+    &kType32Group,
+    &kType33Group,
+    &kType34Group,
+    &kType35Group,
+    &kType36Group,
+    &kType37Group,
+    &kType38Group,
+    &kType39Group,
+    &kType40Group,
+    &kType41Group,
+    &kType42Group,
+    &kType43Group,
+    &kType44Group,
+    &kType45Group,
+    &kType46Group,
+    &kTypeOtherGroup,
 };
 
 // What the groups tell of each type, worked out once: the groups in type
@@ -28,9 +74,9 @@ struct GroupIndex {
     // Placed by type, the groups of every file come out in type order.
     const StructureGroup* found[257] = {};
     size_t count = 0;
-    for (const GroupList* list : kGroupLists) {
-      for (size_t i = 0; i < list->count; ++i) found[list->groups[i].type] = &list->groups[i];
-      count += list->count;
+    for (const StructureGroup* group : kTypeGroups) {
+      found[group->type] = group;
+      ++count;
     }
     groups.reserve(count);
     for (const StructureGroup* group : found) {

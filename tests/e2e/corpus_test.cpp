@@ -240,6 +240,18 @@ TEST(Corpus, EveryInstanceOnEveryTable) {
   EXPECT_EQ(checked, 35803u);
 }
 
+// What no dmidecode release names yet, on a table of the newest standard:
+// the socket type string, and the form factors and memory type its
+// reference added last.
+TEST(Corpus, NewestStandardsOwnNames) {
+  ToolResult result = RunTool({"/FROM:" + TestData("corpus/newer/newer-dev-01.bin"), "/TAB",
+                               "/PROCESSORSOCKETTYPE:*", "/MEMFORMFACTOR:*", "/MEMTYPE:*",
+                               "/PROCESSORSIGNATURE"});
+  EXPECT_EQ(result.out,
+            "Socket 68\tLGA\tPGA 1234\tSocket 71\tSODIMM\tCAMM\tCUDIMM\tCSODIMM\t"
+            "LPDDR5\tHBM3\tMRDIMM\tDDR5\tProcessor Identity 0x00000000\t");
+}
+
 // A table saved with /DUMP reads back the same, through the tool and, where
 // it is installed, through dmidecode.
 TEST(Corpus, SavedDumpsReadBackUnchanged) {

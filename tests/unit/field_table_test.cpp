@@ -43,6 +43,24 @@ TEST(NameTables, EveryNameDmidecodeGivesACode) {
   EXPECT_GT(compared, 1500u);
 }
 
+// Each type's file registers its group under the type, and every row of it,
+// those made from a shared layout too, is of that type; a value of the whole
+// table lives with the group that sums it.
+TEST(FieldTable, EveryRowIsOfItsGroupsType) {
+  std::set<uint16_t> types;
+  for (size_t g = 0; g < StructureGroupCount(); ++g) {
+    const StructureGroup& group = StructureGroups()[g];
+    EXPECT_TRUE(types.insert(group.type).second) << group.selector;
+    for (size_t i = 0; i < group.rowCount; ++i) {
+      const FieldRow& row = group.rows[i];
+      if (row.OfStructure()) {
+        EXPECT_EQ(row.type, group.type) << row.selector;
+      }
+    }
+  }
+  EXPECT_EQ(types.size(), 48u);  // types 0 to 46 and the undefined ones
+}
+
 TEST(FieldList, OneLinePerSelectorInSevenColumnsWithoutATable) {
   fake::FakePlatform fake;  // no firmware table, registry or memory
   fake::RunResult result = fake::Run(fake, {"-fields", "/PCSERIAL"});

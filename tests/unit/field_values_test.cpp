@@ -20,6 +20,11 @@ std::string ValueOf(const std::vector<Structure>& structures, const char* select
 
 TEST(FieldValues, DecodeRulesAtTheEdges) {
   const Structure intelCpu(4, 0x30, {{0x06, 0xBE}, {0x07, 1}}, {"GenuineIntel"});
+  // Two contained elements of three bytes, the SKU, then the rack type and height.
+  const Structure rack(3, 0x1E, {{0x13, 2}, {0x14, 3}, {0x1C, 1}, {0x1D, 42}});
+  // PMIC0 revision 0x8A33 (installed, type 10, 3.3), RCD revision unknown.
+  const Structure ddr5(17, 0x64, {{0x12, 0x22}, {0x5E, 0x33}, {0x5F, 0x8A}, {0x63, 0xFF}});
+  const Structure ddr4(17, 0x64, {{0x12, 0x1A}, {0x5E, 0x33}, {0x5F, 0x8A}});
   struct Case {
     const char* what;
     Structure structure;
@@ -66,6 +71,21 @@ TEST(FieldValues, DecodeRulesAtTheEdges) {
        "/MEMSPEED", "<null>"},
       {"memory type", Structure(17, 0x13, {{0x12, 0x1A}}), "/MEMTYPE", "DDR4"},
       {"memory type in a short structure", Structure(17, 0x12, {{0x12, 0x1A}}), "/MEMTYPE", "<null>"},
+      {"rack type after the elements", rack, "/ENCLOSURERACKTYPE", "OU"},
+      {"rack height after the elements", rack, "/ENCLOSURERACKHEIGHT", "42"},
+      {"rack type past the structure", Structure(3, 0x1C, {{0x13, 2}, {0x14, 3}}),
+       "/ENCLOSURERACKTYPE", "<null>"},
+      {"module size and banks", Structure(6, 0x0C, {{0x09, 0x85}}), "/MEMMODULEINSTALLEDSIZE",
+       "32 MB (Double-bank Connection)"},
+      {"module disabled", Structure(6, 0x0C, {{0x0A, 0x7E}}), "/MEMMODULEENABLEDSIZE",
+       "Disabled (Single-bank Connection)"},
+      {"no module", Structure(6, 0x0C, {{0x09, 0x7F}}), "/MEMMODULEINSTALLEDSIZE", "<null>"},
+      {"DDR5 PMIC type", ddr5, "/MEMPMICDEVTYPE", "10"},
+      {"DDR5 PMIC revision", ddr5, "/MEMPMICDEVREV", "3.3"},
+      {"DDR5 RCD unknown", ddr5, "/MEMRCDDEVTYPE", "<null>"},
+      {"DDR5 RCD revision number unknown", ddr5, "/MEMRCDREV", "<null>"},
+      {"DDR4 PMIC revision number only", ddr4, "/MEMPMICREV", "0x8a33"},
+      {"DDR4 PMIC no device type", ddr4, "/MEMPMICDEVTYPE", "<null>"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ValueOf({c.structure}, c.selector), c.expected) << c.what;

@@ -1,5 +1,4 @@
-// Physical memory array (type 16), memory device (type 17), and the mapped
-// address ranges of arrays (type 19) and devices (type 20).
+// SMBIOS 3.9, 7.18 Memory Device (Type 17)
 #include "acquire/bytes.h"
 #include "smbios/field_tables.h"
 
@@ -17,20 +16,6 @@ bool SizeInBytes(const FieldRow& row, const StructureView& s, FieldValue& value)
   return true;
 }
 
-// In kB; 0x80000000 says the size is in the extended quad word, in bytes.
-bool ArrayCapacity(const FieldRow&, const StructureView& s, FieldValue& value) {
-  uint32_t kilobytes = ReadLe32(s.bytes + 0x07);
-  uint64_t megabytes;
-  if (kilobytes == 0x80000000u) {
-    if (!s.Has(0x0F, 8)) return false;
-    megabytes = ShownSize(ReadLe64(s.bytes + 0x0F), kBytes, kMegabytes);
-  } else {
-    megabytes = ShownSize(kilobytes, kKilobytes, kMegabytes);
-  }
-  value.SetNumber(megabytes);
-  return true;
-}
-
 // A JEDEC manufacturer: the continuation count (bank) in the low byte, with
 // parity, and the code in the high byte.
 bool JedecId(const FieldRow& row, const StructureView& s, FieldValue& value) {
@@ -44,67 +29,51 @@ bool JedecId(const FieldRow& row, const StructureView& s, FieldValue& value) {
   return true;
 }
 
-// A mapped range: double words in kB, or, where the start reads all ones,
-// the extended quad words at wideAt in bytes.
-struct Range {
-  uint64_t start;  // bytes
-  uint64_t end;    // bytes, the last one
-  bool extended;
-};
+// The revision word of a module's PMIC0 or RCD; 0xFF00 says it is unknown.
+// On a DDR5 or LPDDR5 module the high byte tells whether the device is
+// there (bit 7) and its type, the low byte its revision, a digit a nibble.
+constexpr uint16_t kUnknownRevision = 0xFF00;
 
-Range RangeOf(const FieldRow& row, const StructureView& s) {
-  uint32_t start = ReadLe32(s.bytes + 0x04);
-  if (start == 0xFFFFFFFFu && s.Has(row.wideAt, 16)) {
-    return {ReadLe64(s.bytes + row.wideAt), ReadLe64(s.bytes + row.wideAt + 8), true};
-  }
-  uint64_t end = ReadLe32(s.bytes + 0x08);
-  return {uint64_t{start} << 10, (end << 10) | 0x3FF, false};
+constexpr uint16_t kDeviceInstalled = 0x8000;
+
+bool KnownRevision(const FieldRow& row, const StructureView& s, uint16_t& word) {
+  word = ReadLe16(s.bytes + row.at);
+  return word != kUnknownRevision;
 }
 
-void AppendAddress(uint64_t address, bool extended, FieldValue& value) {
+bool OfDdr5Module(const StructureView& s) {
+  return s.bytes[0x12] == 0x22 || s.bytes[0x12] == 0x23;
+}
+
+bool RevisionNumber(const FieldRow& row, const StructureView& s, FieldValue& value) {
+  uint16_t word;
+  if (!KnownRevision(row, s, word)) return false;
   value.BeginText();
-  value.AppendHex(address, extended ? 16 : 11);
-}
-
-bool RangeStart(const FieldRow& row, const StructureView& s, FieldValue& value) {
-  Range range = RangeOf(row, s);
-  AppendAddress(range.start, range.extended, value);
+  value.AppendHex(word, 4, true);
   return true;
 }
 
-bool RangeEnd(const FieldRow& row, const StructureView& s, FieldValue& value) {
-  Range range = RangeOf(row, s);
-  AppendAddress(range.end, range.extended, value);
+bool DeviceType(const FieldRow& row, const StructureView& s, FieldValue& value) {
+  uint16_t word;
+  if (!OfDdr5Module(s) || !KnownRevision(row, s, word) || !(word & kDeviceInstalled)) {
+    return false;
+  }
+  value.SetNumber((word >> 8) & 0x0F);
   return true;
 }
 
-bool RangeSize(const FieldRow& row, const StructureView& s, FieldValue& value) {
-  Range range = RangeOf(row, s);
-  if (range.end < range.start && range.end + 1 != range.start) return false;
-  uint64_t bytes = range.end - range.start + 1;  // 0 for a 2^64 range
-  value.SetNumber(range.extended ? ShownSize(bytes, kBytes, kKilobytes)
-                                 : ShownSize(bytes >> 10, kKilobytes, kKilobytes));
+bool DeviceRevision(const FieldRow& row, const StructureView& s, FieldValue& value) {
+  uint16_t word;
+  if (!OfDdr5Module(s) || !KnownRevision(row, s, word) || !(word & kDeviceInstalled)) {
+    return false;
+  }
+  value.BeginText();
+  value.AppendDecimal((word >> 4) & 0x0F);
+  value.Append('.');
+  value.AppendDecimal(word & 0x0F);
   return true;
 }
 
-// 7.17 Physical Memory Array (type 16)
-constexpr FieldRow kMemoryArrayRows[] = {
-    {.selector = "/MEMARRAYLOCATION", .type = 16, .decode = FieldDecode::Name, .at = 0x04,
-     .name = "Location", .names = &names::kMemoryArrayLocation},
-    {.selector = "/MEMARRAYUSE", .type = 16, .decode = FieldDecode::Name, .at = 0x05,
-     .name = "Use", .names = &names::kMemoryArrayUse},
-    {.selector = "/MEMARRAYECC", .type = 16, .decode = FieldDecode::Name, .at = 0x06,
-     .name = "Error Correction Type", .names = &names::kMemoryArrayEcType},
-    {.selector = "/MEMARRAYMAX", .type = 16, .decode = FieldDecode::Special, .at = 0x07,
-     .size = 4, .name = "Maximum Capacity", .unit = "MB", .kind = FieldKind::Number,
-     .special = ArrayCapacity},
-    {.selector = "/MEMARRAYERROR", .type = 16, .decode = FieldDecode::Handle, .at = 0x0B,
-     .size = 2, .name = "Error Information Handle", .valueNames = &kErrorHandleNames},
-    {.selector = "/MEMARRAYSLOTS", .type = 16, .decode = FieldDecode::Number, .at = 0x0D,
-     .size = 2, .name = "Number Of Devices", .kind = FieldKind::Number},
-};
-
-// 7.18 Memory Device (type 17)
 constexpr FieldRow kMemoryDeviceRows[] = {
     {.selector = "/MEMDEVLOC", .type = 17, .decode = FieldDecode::String, .at = 0x10, .place = 1,
      .name = "Locator", .label = "Device Locator", .identifies = true},
@@ -189,71 +158,30 @@ constexpr FieldRow kMemoryDeviceRows[] = {
      .size = 8, .name = "Logical Size", .unit = "MB", .kind = FieldKind::Number,
      .special = SizeInBytes},
     {.selector = "/MEMPMICMAN", .type = 17, .decode = FieldDecode::Special, .at = 0x5C,
-     .size = 2, .special = JedecId, .label = "PMIC0 Manufacturer ID"},
-    {.selector = "/MEMPMICREV", .type = 17, .decode = FieldDecode::Hex, .at = 0x5E, .size = 2,
-     .label = "PMIC0 Revision Number"},
+     .size = 2, .name = "PMIC0 Manufacturer ID", .special = JedecId},
+    // The revision word as it stands; a DDR5 or LPDDR5 module's also as the
+    // device's type and revision.
+    {.selector = "/MEMPMICREV", .type = 17, .decode = FieldDecode::Special, .at = 0x5E,
+     .size = 2, .name = "PMIC0 Revision Number", .special = RevisionNumber},
+    {.selector = "/MEMPMICDEVTYPE", .type = 17, .decode = FieldDecode::Special, .at = 0x5E,
+     .size = 2, .name = "PMIC0 Device Type", .kind = FieldKind::Number, .special = DeviceType},
+    {.selector = "/MEMPMICDEVREV", .type = 17, .decode = FieldDecode::Special, .at = 0x5E,
+     .size = 2, .name = "PMIC0 Device Revision", .special = DeviceRevision},
     {.selector = "/MEMRCDMAN", .type = 17, .decode = FieldDecode::Special, .at = 0x60,
-     .size = 2, .special = JedecId, .label = "RCD Manufacturer ID"},
-    {.selector = "/MEMRCDREV", .type = 17, .decode = FieldDecode::Hex, .at = 0x62, .size = 2,
-     .label = "RCD Revision Number"},
-};
-
-// 7.20 Memory Array Mapped Address (type 19)
-constexpr FieldRow kMemoryMapRows[] = {
-    {.selector = "/MEMMAPSTART", .type = 19, .decode = FieldDecode::Special, .at = 0x04,
-     .size = 8, .name = "Starting Address", .wideAt = 0x0F, .special = RangeStart},
-    {.selector = "/MEMMAPEND", .type = 19, .decode = FieldDecode::Special, .at = 0x04,
-     .size = 8, .name = "Ending Address", .wideAt = 0x0F, .special = RangeEnd},
-    {.selector = "/MEMMAPSIZE", .type = 19, .decode = FieldDecode::Special, .at = 0x04,
-     .size = 8, .name = "Range Size", .unit = "kB", .kind = FieldKind::Number, .wideAt = 0x0F,
-     .special = RangeSize},
-    {.selector = "/MEMMAPARRAY", .type = 19, .decode = FieldDecode::Handle, .at = 0x0C,
-     .size = 2, .name = "Physical Array Handle"},
-    {.selector = "/MEMMAPWIDTH", .type = 19, .decode = FieldDecode::Number, .at = 0x0E,
-     .name = "Partition Width", .kind = FieldKind::Number},
-};
-
-// 7.21 Memory Device Mapped Address (type 20)
-constexpr FieldRow kMemoryDeviceMapRows[] = {
-    {.selector = "/MEMDEVMAPSTART", .type = 20, .decode = FieldDecode::Special, .at = 0x04,
-     .size = 8, .name = "Starting Address", .wideAt = 0x13, .special = RangeStart},
-    {.selector = "/MEMDEVMAPEND", .type = 20, .decode = FieldDecode::Special, .at = 0x04,
-     .size = 8, .name = "Ending Address", .wideAt = 0x13, .special = RangeEnd},
-    {.selector = "/MEMDEVMAPSIZE", .type = 20, .decode = FieldDecode::Special, .at = 0x04,
-     .size = 8, .name = "Range Size", .unit = "kB", .kind = FieldKind::Number, .wideAt = 0x13,
-     .special = RangeSize},
-    {.selector = "/MEMDEVMAPDEVICE", .type = 20, .decode = FieldDecode::Handle, .at = 0x0C,
-     .size = 2, .name = "Physical Device Handle"},
-    {.selector = "/MEMDEVMAPARRAY", .type = 20, .decode = FieldDecode::Handle, .at = 0x0E,
-     .size = 2, .name = "Memory Array Mapped Address Handle"},
-    {.selector = "/MEMDEVMAPROW", .type = 20, .decode = FieldDecode::Number, .at = 0x10,
-     .name = "Partition Row Position", .kind = FieldKind::Number,
-     .none = kNoneIfZero | kNoneIfAllOnes},
-    {.selector = "/MEMDEVMAPPOSITION", .type = 20, .decode = FieldDecode::Number, .at = 0x11,
-     .name = "Interleave Position", .kind = FieldKind::Number,
-     .none = kNoneIfZero | kNoneIfAllOnes},
-    {.selector = "/MEMDEVMAPDEPTH", .type = 20, .decode = FieldDecode::Number, .at = 0x12,
-     .name = "Interleaved Data Depth", .kind = FieldKind::Number,
-     .none = kNoneIfZero | kNoneIfAllOnes},
-};
-
-constexpr StructureGroup kGroups[] = {
-    {.selector = "/MEMARRAY", .type = 16, .heading = "Physical Memory Array",
-     .what = "physical memory array",
-     .rows = kMemoryArrayRows, .rowCount = std::size(kMemoryArrayRows)},
-    {.selector = "/MEM", .type = 17, .heading = "Memory Device",
-     .what = "memory device",
-     .rows = kMemoryDeviceRows, .rowCount = std::size(kMemoryDeviceRows)},
-    {.selector = "/MEMMAP", .type = 19, .heading = "Mem Array Mapped Address",
-     .what = "memory array mapped address",
-     .rows = kMemoryMapRows, .rowCount = std::size(kMemoryMapRows)},
-    {.selector = "/MEMDEVMAP", .type = 20, .heading = "Mem Device Mapped Address",
-     .what = "memory device mapped address",
-     .rows = kMemoryDeviceMapRows, .rowCount = std::size(kMemoryDeviceMapRows)},
+     .size = 2, .name = "RCD Manufacturer ID", .special = JedecId},
+    {.selector = "/MEMRCDREV", .type = 17, .decode = FieldDecode::Special, .at = 0x62,
+     .size = 2, .name = "RCD Revision Number", .special = RevisionNumber},
+    {.selector = "/MEMRCDDEVTYPE", .type = 17, .decode = FieldDecode::Special, .at = 0x62,
+     .size = 2, .name = "RCD Device Type", .kind = FieldKind::Number, .special = DeviceType},
+    {.selector = "/MEMRCDDEVREV", .type = 17, .decode = FieldDecode::Special, .at = 0x62,
+     .size = 2, .name = "RCD Device Revision", .special = DeviceRevision},
 };
 
 }  // namespace
 
-extern const GroupList kMemoryGroups{kGroups, std::size(kGroups)};
+extern const StructureGroup kType17Group{
+    .selector = "/MEM", .type = 17, .heading = "Memory Device",
+    .what = "memory device",
+    .rows = kMemoryDeviceRows, .rowCount = std::size(kMemoryDeviceRows)};
 
 }  // namespace tarnlix

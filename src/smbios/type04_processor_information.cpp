@@ -1,4 +1,4 @@
-// Processor (type 4) and cache (type 7).
+// SMBIOS 3.9, 7.5 Processor Information (Type 4)
 #include "acquire/bytes.h"
 #include "smbios/field_tables.h"
 
@@ -13,8 +13,9 @@ uint16_t FamilyCode(const StructureView& s) {
 }
 
 // How the processor ID reads: as x86 CPUID (Intel's signature has a type,
-// AMD's has not), as an ARM main ID register, or not at all.
-enum class IdForm { None, I386, I486, Intel, Amd, Arm };
+// AMD's has not), as an ARM main ID register, as a LoongArch processor
+// identity, or not at all.
+enum class IdForm { None, I386, I486, Intel, Amd, Arm, LoongArch };
 
 IdForm IdFormOf(uint16_t family) {
   struct Range {
@@ -28,7 +29,7 @@ IdForm IdFormOf(uint16_t family) {
       {0x83, 0x8F, IdForm::Amd},     {0xA1, 0xB3, IdForm::Intel},  {0xB5, 0xB5, IdForm::Intel},
       {0xB6, 0xB7, IdForm::Amd},     {0xB9, 0xC7, IdForm::Intel},  {0xCD, 0xCF, IdForm::Intel},
       {0xD2, 0xDB, IdForm::Intel},   {0xDD, 0xE0, IdForm::Intel},  {0xE4, 0xEF, IdForm::Amd},
-      {0x100, 0x101, IdForm::Arm},   {0x118, 0x119, IdForm::Arm},
+      {0x100, 0x103, IdForm::Arm},   {0x118, 0x119, IdForm::Arm},  {0x258, 0x271, IdForm::LoongArch},
   };
   for (const Range& range : kRanges) {
     if (family >= range.first && family <= range.last) return range.form;
@@ -60,11 +61,6 @@ bool ProcessorId(const FieldRow&, const StructureView& s, FieldValue& value) {
   value.BeginText();
   value.AppendHexBytes(s.bytes + 0x08, 8);
   return true;
-}
-
-void AppendPart(FieldValue& value, const char* label, uint32_t number) {
-  value.Append(label);
-  value.AppendDecimal(number);
 }
 
 bool ProcessorSignature(const FieldRow&, const StructureView& s, FieldValue& value) {
@@ -111,6 +107,10 @@ bool ProcessorSignature(const FieldRow&, const StructureView& s, FieldValue& val
       AppendPart(value, ", Revision ", stepping);
       return true;
     }
+    case IdForm::LoongArch:
+      value.Append("Processor Identity ");
+      value.AppendHex(eax, 8, true);
+      return true;
   }
   AppendPart(value, ", Family ", family);
   AppendPart(value, ", Model ", model);
@@ -160,38 +160,6 @@ bool CacheHandle(const FieldRow& row, const StructureView& s, FieldValue& value)
   return true;
 }
 
-uint16_t CacheConfiguration(const StructureView& s) { return ReadLe16(s.bytes + 0x05); }
-
-bool CacheConfigurationText(const FieldRow&, const StructureView& s, FieldValue& value) {
-  uint16_t configuration = CacheConfiguration(s);
-  value.BeginText();
-  value.Append(configuration & 0x80 ? "Enabled, " : "Disabled, ");
-  value.Append(configuration & 0x08 ? "Socketed, " : "Not Socketed, ");
-  AppendPart(value, "Level ", (configuration & 0x07) + 1u);
-  return true;
-}
-
-bool CacheLevel(const FieldRow&, const StructureView& s, FieldValue& value) {
-  value.SetNumber((CacheConfiguration(s) & 0x07) + 1u);
-  return true;
-}
-
-// A cache size in kB: the double word (from SMBIOS 3.1) where the structure
-// has it, else the word; the top bit of either counts in 64 kB.
-bool CacheSize(const FieldRow& row, const StructureView& s, FieldValue& value) {
-  uint64_t size;
-  if (s.Has(row.wideAt, 4)) {
-    uint32_t wide = ReadLe32(s.bytes + row.wideAt);
-    size = wide & 0x80000000u ? uint64_t{wide & 0x7FFFFFFFu} << 6 : wide;
-  } else {
-    uint16_t word = ReadLe16(s.bytes + row.at);
-    size = word & 0x8000u ? uint64_t{word & 0x7FFFu} << 6 : word;
-  }
-  value.SetNumber(ShownSize(size, kKilobytes, kKilobytes));
-  return true;
-}
-
-// 7.5 Processor Information (type 4)
 constexpr FieldRow kProcessorRows[] = {
     {.selector = "/PROCESSORSOCKET", .type = 4, .decode = FieldDecode::String, .at = 0x04,
      .place = 1, .name = "Socket Designation", .label = "Socket", .identifies = true},
@@ -256,59 +224,18 @@ constexpr FieldRow kProcessorRows[] = {
      .size = 2, .name = "Characteristics", .kind = FieldKind::List,
      .names = &names::kProcessorCharacteristics},
     {.selector = "/PROCESSORTHREADSENABLED", .type = 4, .decode = FieldDecode::Number,
-     .at = 0x30, .size = 2, .kind = FieldKind::Number, .none = kNoneIfZero | kNoneIfAllOnes,
-     .label = "Threads Enabled"},
+     .at = 0x30, .size = 2, .name = "Thread Enabled", .kind = FieldKind::Number,
+     .none = kNoneIfZero | kNoneIfAllOnes, .label = "Threads Enabled"},
+    // A name of the socket's own, beside the upgrade code's.
     {.selector = "/PROCESSORSOCKETTYPE", .type = 4, .decode = FieldDecode::String, .at = 0x32,
-     .label = "Socket Type"},
-};
-
-// 7.8 Cache Information (type 7)
-constexpr FieldRow kCacheRows[] = {
-    {.selector = "/CACHESOCKET", .type = 7, .decode = FieldDecode::String, .at = 0x04, .place = 1,
-     .name = "Socket Designation", .label = "Socket", .identifies = true},
-    {.selector = "/CACHECONFIG", .type = 7, .decode = FieldDecode::Special, .at = 0x05,
-     .size = 2, .since = 0x0F, .name = "Configuration", .special = CacheConfigurationText},
-    {.selector = "/CACHELEVEL", .type = 7, .decode = FieldDecode::Special, .at = 0x05,
-     .size = 2, .since = 0x0F, .kind = FieldKind::Number, .special = CacheLevel,
-     .label = "Level", .identifies = true},
-    {.selector = "/CACHEMODE", .type = 7, .decode = FieldDecode::Name, .at = 0x05, .size = 2,
-     .since = 0x0F, .name = "Operational Mode", .names = &names::kCacheMode, .shift = 8,
-     .mask = 3},
-    {.selector = "/CACHELOCATION", .type = 7, .decode = FieldDecode::Name, .at = 0x05,
-     .size = 2, .since = 0x0F, .name = "Location", .names = &names::kCacheLocation,
-     .shift = 5, .mask = 3},
-    {.selector = "/CACHESIZE", .type = 7, .decode = FieldDecode::Special, .at = 0x09,
-     .size = 2, .since = 0x0F, .name = "Installed Size", .unit = "kB",
-     .kind = FieldKind::Number, .wideAt = 0x17, .special = CacheSize},
-    {.selector = "/CACHEMAXSIZE", .type = 7, .decode = FieldDecode::Special, .at = 0x07,
-     .size = 2, .since = 0x0F, .name = "Maximum Size", .unit = "kB",
-     .kind = FieldKind::Number, .wideAt = 0x13, .special = CacheSize},
-    {.selector = "/CACHESRAMTYPES", .type = 7, .decode = FieldDecode::Bits, .at = 0x0B,
-     .size = 2, .since = 0x0F, .name = "Supported SRAM Types", .kind = FieldKind::List,
-     .names = &names::kCacheTypes},
-    {.selector = "/CACHESRAMTYPE", .type = 7, .decode = FieldDecode::BitsText, .at = 0x0D,
-     .size = 2, .since = 0x0F, .name = "Installed SRAM Type", .names = &names::kCacheTypes},
-    {.selector = "/CACHESPEED", .type = 7, .decode = FieldDecode::Number, .at = 0x0F,
-     .name = "Speed", .unit = "ns", .kind = FieldKind::Number, .none = kNoneIfZero},
-    {.selector = "/CACHEECC", .type = 7, .decode = FieldDecode::Name, .at = 0x10,
-     .name = "Error Correction Type", .names = &names::kCacheEcType},
-    {.selector = "/CACHETYPE", .type = 7, .decode = FieldDecode::Name, .at = 0x11,
-     .name = "System Type", .names = &names::kCacheType},
-    {.selector = "/CACHEWAYS", .type = 7, .decode = FieldDecode::Name, .at = 0x12,
-     .name = "Associativity", .names = &names::kCacheAssociativity},
-};
-
-constexpr StructureGroup kGroups[] = {
-    {.selector = "/PROCESSOR", .type = 4, .heading = "Processor Information",
-     .what = "processor",
-     .rows = kProcessorRows, .rowCount = std::size(kProcessorRows)},
-    {.selector = "/CACHE", .type = 7, .heading = "Cache Information",
-     .what = "cache",
-     .rows = kCacheRows, .rowCount = std::size(kCacheRows)},
+     .name = "Socket Type"},
 };
 
 }  // namespace
 
-extern const GroupList kProcessorGroups{kGroups, std::size(kGroups)};
+extern const StructureGroup kType04Group{
+    .selector = "/PROCESSOR", .type = 4, .heading = "Processor Information",
+    .what = "processor",
+    .rows = kProcessorRows, .rowCount = std::size(kProcessorRows)};
 
 }  // namespace tarnlix

@@ -44,14 +44,11 @@ constexpr FieldRow kOtherRows[] = {
      .size = 0, .name = "Strings", .kind = FieldKind::List, .special = OtherStrings},
 };
 
-constexpr StructureGroup kGroups[] = {
-    {.selector = "/OTHER", .type = kOtherTypes, .heading = "Other Types",
-     .what = "structure of a type the standard does not define (OEM types among them)",
-     .rows = kOtherRows, .rowCount = std::size(kOtherRows)},
-};
-
 }  // namespace
 
-extern const GroupList kOtherGroups{kGroups, std::size(kGroups)};
+extern const StructureGroup kTypeOtherGroup{
+    .selector = "/OTHER", .type = kOtherTypes, .heading = "Other Types",
+    .what = "structure of a type the standard does not define (OEM types among them)",
+    .rows = kOtherRows, .rowCount = std::size(kOtherRows)};
 
 }  // namespace tarnlix
