@@ -234,7 +234,8 @@ TEST(Run, OutputHasTextModeLineEndsBareValuesAndTheBullet) {
        "A3\r\n16384\r\n12BDC045\r\n"},
       {{Dell(), "/CSV", "/PROCESSORSPEED:*", "/MEMTOTAL"}, "\"2400\",\"\",\"32768\"\r\n"},
       {{Dell(), "/JSON", "/PCSERIAL", "/MEMSIZE:3", "/BATLOC:*"},
-       "{\r\n  \"PCSERIAL\": \"790H8D2\",\r\n  \"MEMSIZE:3\": 16384,\r\n  \"BATLOC:*\": []\r\n}\r\n"},
+       "{\r\n  \"PCSERIAL\": \"790H8D2\",\r\n  \"MEMSIZE:3\": 16384,\r\n  \"BATLOC:*\": [],\r\n"
+       "  \"SOURCE\": \"file\",\r\n  \"PARTIAL\": false\r\n}\r\n"},
   };
   for (const Case& c : cases) {
     ToolResult run = RunTool(c.arguments);
