@@ -55,6 +55,7 @@ std::vector<std::string> HelpText(const char* bullet) {
       "/ENCLOSUREASSET    Enclosure asset tag",
       "/ENCLOSUREHEIGHT   Enclosure height (rack units)",
       "",
+      "/MACHINE           Show which machine this is",
       "/MACHINEMAKER      Maker (the system's, or the board's for a placeholder)",
       "/MACHINEMODEL      Model (the system's, or the board's for a placeholder)",
       "/MACHINESERIAL     Serial number (system, chassis or board: no placeholder)",

@@ -234,6 +234,18 @@ void AppendGroup(TextBuffer& out, const SmbiosReader& reader, uint16_t type, boo
   array.Close();
 }
 
+// A group of values of the whole table: one object.
+void AppendTableGroup(TextBuffer& out, const SmbiosReader& reader, const TableGroup& group,
+                      int level, FieldValue& value) {
+  ListWriter object(out, '{', '}', level);
+  for (size_t i = 0; i < group.rowCount; ++i) {
+    object.Key(group.rows[i].selector + 1);
+    reader.Decode(group.rows[i], 0, false, value);
+    AppendValue(out, value);
+  }
+  object.Close();
+}
+
 // The host name, or null when the lookup fails; sets *code to its result.
 void AppendHostName(TextBuffer& out, int* code) {
   std::string name;
@@ -309,13 +321,7 @@ void AppendWholeTable(TextBuffer& out, const SmbiosReader& reader, bool iso, boo
   for (size_t g = 0; g < TableGroupCount(); ++g) {
     const TableGroup& group = TableGroups()[g];
     document.Key(group.selector + 1);
-    ListWriter object(out, '{', '}', Deeper(level));
-    for (size_t i = 0; i < group.rowCount; ++i) {
-      object.Key(group.rows[i].selector + 1);
-      reader.Decode(group.rows[i], 0, false, value);
-      AppendValue(out, value);
-    }
-    object.Close();
+    AppendTableGroup(out, reader, group, Deeper(level), value);
   }
   document.Close();
 }
@@ -426,6 +432,8 @@ int PrintJson(const SmbiosReader& reader, const OutputOptions& options,
       out.Append("null");
     } else if (row->kind == SelectorKind::HostName) {
       AppendHostName(out, &nameCode);
+    } else if (row->tableGroup != nullptr) {
+      AppendTableGroup(out, reader, *row->tableGroup, Deeper(level), value);
     } else if (row->kind == SelectorKind::Group) {
       AppendGroup(out, reader, static_cast<uint16_t>(row->groupType), options.iso,
                   Deeper(level), value);

@@ -25,6 +25,13 @@ std::vector<SelectorRow> BuildRows() {
       rows.push_back({field.selector, SelectorKind::Field, &field, 0});
     }
   }
+  for (size_t g = 0; g < TableGroupCount(); ++g) {
+    const TableGroup& group = TableGroups()[g];
+    rows.push_back({group.selector, SelectorKind::Group, nullptr, kWholeTable, &group});
+    for (size_t i = 0; i < group.rowCount; ++i) {
+      rows.push_back({group.rows[i].selector, SelectorKind::Field, &group.rows[i], 0});
+    }
+  }
   return rows;
 }
 
@@ -66,6 +73,9 @@ std::optional<SelectorRow> LookUpRow(const char* text) {
     if (EqualsIgnoringCase(text, group.selector)) {
       return SelectorRow{group.selector, SelectorKind::Group, nullptr, group.type};
     }
+  }
+  if (const TableGroup* group = FindTableGroup(text)) {
+    return SelectorRow{group->selector, SelectorKind::Group, nullptr, kWholeTable, group};
   }
   if (const FieldRow* field = FindField(text)) {
     return SelectorRow{field->selector, SelectorKind::Field, field, 0};
@@ -225,7 +235,11 @@ SelectorOutcome PrintSelectors(const SmbiosReader& reader,
     // unknown words get it too.
     if (options.csv) WriteOut("\"");
     if (row && row->kind == SelectorKind::Group) {
-      reader.PrintGroup(row->groupType);
+      if (row->tableGroup != nullptr) {
+        reader.PrintTableGroup(*row->tableGroup);
+      } else {
+        reader.PrintGroup(row->groupType);
+      }
       return SelectorOutcome::GroupEnded;
     }
     if (row && row->kind == SelectorKind::HostName) {

@@ -18,6 +18,7 @@ struct SelectorRow {
   SelectorKind kind;
   const FieldRow* field;  // Field rows
   int groupType;          // Group rows
+  const TableGroup* tableGroup = nullptr;  // Group rows of the whole table
 };
 
 // The row whose switch text equals selector ignoring ASCII case, or null.

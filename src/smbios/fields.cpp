@@ -132,6 +132,13 @@ size_t StructureGroupCount() { return Index().groups.size(); }
 const TableGroup* TableGroups() { return &kMachineGroup; }
 size_t TableGroupCount() { return 1; }
 
+const TableGroup* FindTableGroup(const char* selector) {
+  for (size_t g = 0; g < TableGroupCount(); ++g) {
+    if (EqualsIgnoringCase(selector, TableGroups()[g].selector)) return &TableGroups()[g];
+  }
+  return nullptr;
+}
+
 const StructureGroup* GroupOf(uint8_t type) { return Index().Of(type); }
 
 const StructureGroup* GroupOfType(uint16_t groupType) {

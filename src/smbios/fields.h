@@ -207,11 +207,14 @@ struct StructureGroup {
 struct TableGroup {
   const char* selector;  // "/MACHINE"
   const char* what;      // what its values tell, for the manual page
+  const char* heading;   // of its report
   const FieldRow* rows;
   size_t rowCount;
 };
 const TableGroup* TableGroups();
 size_t TableGroupCount();
+// The table group a switch names, or null.
+const TableGroup* FindTableGroup(const char* selector);
 
 // Every group, in structure type order.
 const StructureGroup* StructureGroups();

@@ -104,7 +104,7 @@ constexpr FieldRow kMachineRows[] = {
 
 }  // namespace
 
-extern const TableGroup kMachineGroup{"/MACHINE", "which machine the table is of", kMachineRows,
+extern const TableGroup kMachineGroup{"/MACHINE", "which machine the table is of", "Machine", kMachineRows,
                                       sizeof kMachineRows / sizeof kMachineRows[0]};
 
 bool Matches(const TextPattern& pattern, std::string_view value) {

@@ -168,6 +168,8 @@ class SmbiosReader {
   // Reports. A group's type is a structure type or kOtherTypes.
   void PrintAll() const;
   void PrintGroup(int groupType) const;
+  // The report of a group of values of the whole table.
+  void PrintTableGroup(const TableGroup& group) const;
 
   uint16_t loaded = 0;
   uint16_t directRead = 0;

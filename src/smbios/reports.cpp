@@ -145,4 +145,21 @@ void SmbiosReader::PrintGroup(int groupType) const {
   if (printed == 0) WriteOut("\tNo information\n");
 }
 
+void SmbiosReader::PrintTableGroup(const TableGroup& group) const {
+  if (Partial()) WriteOut(kPartialLine);
+  TextBuffer block;
+  block.Append(group.heading);
+  block.Append("\n\n");
+  size_t start = block.size();
+  FieldValue value;
+  for (size_t i = 0; i < group.rowCount; ++i) {
+    Decode(group.rows[i], 0, false, value);
+    if (!value.present()) continue;
+    AppendLine(block, group.rows[i].ReportLabel(), value.Joined());
+    block.Append('\n');
+  }
+  block.Append(block.size() == start ? "\tNo information\n" : "\n");
+  WriteOut(block.view());
+}
+
 }  // namespace tarnlix

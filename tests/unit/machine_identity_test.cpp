@@ -165,5 +165,36 @@ TEST(MachineIdentity, HypervisorsAndTheirLookAlikes) {
   }
 }
 
+
+// The group switch: a report of the values there are, and one object in the
+// JSON document's selector form.
+TEST(MachineIdentity, GroupSwitchReportsTheValuesThereAre) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::vector<Structure> table;
+    std::string out;
+  } cases[] = {
+      {{"/MACHINE"},
+       {System("To Be Filled By O.E.M.", "To Be Filled By O.E.M.", "0123456789"),
+        Board("ASUSTeK COMPUTER INC.", "PRIME B450M-A", "190436731202345")},
+       "Machine\n\n\tMaker          :\tASUSTeK COMPUTER INC.\n"
+       "\tModel          :\tPRIME B450M-A\n\tSerial Number  :\t190436731202345\n\n"},
+      {{"/machine"}, {Bios("SeaBIOS")}, "Machine\n\n\tNo information\n"},
+      {{"/JSON", "/MACHINE"},
+       {System("QEMU", "Standard PC (Q35 + ICH9, 2009)")},
+       "{\n  \"MACHINE\": {\n    \"MACHINEMAKER\": \"QEMU\",\n"
+       "    \"MACHINEMODEL\": \"Standard PC (Q35 + ICH9, 2009)\",\n"
+       "    \"MACHINESERIAL\": null,\n    \"MACHINEUUID\": null,\n"
+       "    \"MACHINEVIRTUAL\": \"QEMU\"\n  },\n"},
+  };
+  for (const Case& c : cases) {
+    fake::FakePlatform fake;
+    fake.firmware.table = HeaderForm(BareTable(c.table), 3, 4);
+    fake::RunResult result = fake::Run(fake, c.arguments);
+    EXPECT_EQ(result.out.substr(0, c.out.size()), c.out) << c.arguments[0];
+    EXPECT_EQ(result.exitCode, 0) << c.arguments[0];
+  }
+}
+
 }  // namespace
 }  // namespace tarnlix
