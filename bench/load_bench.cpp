@@ -128,11 +128,11 @@ void RunSelectors(benchmark::State& state, bool published) {
   DiscardingSystem sink;
   sink.files["saved.bin"] = table;
   fake.platform.system = &sink;
-  fake::FakePublished published;
-  published.texts = {{"/BIOSVENDOR", "Dell Inc."}, {"/BIOSVER", "2.3.4"}, {"/PCNAME", "PowerEdge"},
-                     {"/PCSERIAL", std::nullopt}};
-  published.udev = udev;
-  published.Publish(fake.platform);
+  fake::FakePublished userReadable;
+  userReadable.texts = {{"/BIOSVENDOR", "Dell Inc."}, {"/BIOSVER", "2.3.4"}, {"/PCNAME", "PowerEdge"},
+                        {"/PCSERIAL", std::nullopt}};
+  userReadable.udev = udev;
+  userReadable.Publish(fake.platform);
   std::vector<std::string> arguments = MemorySelectors();
   if (!published) arguments.push_back("/FROM:saved.bin");
   for (auto _ : state) benchmark::DoNotOptimize(fake::Run(fake, arguments).exitCode);

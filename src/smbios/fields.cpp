@@ -174,12 +174,27 @@ const std::vector<const FieldRow*>& TableRows() {
   return index.rows;
 }
 
+// Stops at the first match, and passes over a row on the letter after its
+// slash: the rules of the MACHINE group and /PROM look up dozens of fields
+// at every run.
 const FieldRow* FindField(const char* text) {
-  const FieldRow* found = nullptr;
-  ForEachField([&](const FieldRow& row) {
-    if (found == nullptr && EqualsIgnoringCase(text, row.selector)) found = &row;
-  });
-  return found;
+  const char key = text[0] != '\0' ? UpperAscii(text[1]) : '\0';
+  auto matches = [&](const FieldRow& row) {
+    return UpperAscii(row.selector[1]) == key && EqualsIgnoringCase(text, row.selector);
+  };
+  for (size_t g = 0; g < StructureGroupCount(); ++g) {
+    const StructureGroup& group = StructureGroups()[g];
+    for (size_t i = 0; i < group.rowCount; ++i) {
+      if (matches(group.rows[i])) return &group.rows[i];
+    }
+  }
+  for (size_t g = 0; g < TableGroupCount(); ++g) {
+    const TableGroup& group = TableGroups()[g];
+    for (size_t i = 0; i < group.rowCount; ++i) {
+      if (matches(group.rows[i])) return &group.rows[i];
+    }
+  }
+  return nullptr;
 }
 
 }  // namespace tarnlix

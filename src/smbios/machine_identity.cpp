@@ -3,6 +3,10 @@
 // ...) still give what the firmware holds; these skip its placeholders.
 #include "smbios/machine_identity.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/ascii.h"
@@ -31,17 +35,29 @@ constexpr uint8_t kBiosCharacteristicsX2 = 0x13;
 constexpr uint8_t kVirtualMachineBit = 1u << 4;
 constexpr char kUnnamedHypervisor[] = "virtual machine";
 
-// The rows of the selectors the rules name, found once.
+// The rows of the selectors the rules name, found once. The hypervisor
+// marks read a few fields over and over: each field is looked up, and read,
+// once.
 struct SourceRows {
   const FieldRow* from[kTextValues][3] = {};
-  std::vector<const FieldRow*> marks;  // of kHypervisorMarks, in its order
+  std::vector<const FieldRow*> distinct;  // the fields the marks read
+  std::vector<size_t> markSource;         // each mark's in distinct; its size for none
 
+  const FieldRow* Find(const char* selector) {
+    for (const FieldRow* known : distinct) {
+      if (std::strcmp(selector, known->selector) == 0) return known;
+    }
+    return FindField(selector);
+  }
   SourceRows() {
     for (size_t v = 0; v < kTextValues; ++v) {
       for (size_t i = 0; i < 3 && kFrom[v][i] != nullptr; ++i) from[v][i] = FindField(kFrom[v][i]);
     }
     for (size_t i = 0; i < kHypervisorMarkCount; ++i) {
-      marks.push_back(FindField(kHypervisorMarks[i].selector));
+      const FieldRow* row = Find(kHypervisorMarks[i].selector);
+      size_t at = std::find(distinct.begin(), distinct.end(), row) - distinct.begin();
+      if (row != nullptr && at == distinct.size()) distinct.push_back(row);
+      markSource.push_back(row != nullptr ? at : SIZE_MAX);
     }
   }
 };
@@ -73,12 +89,23 @@ bool FirstReal(const FieldRow& row, const StructureView& s, FieldValue& value) {
 // BIOS says only that it is one.
 bool Hypervisor(const FieldRow&, const StructureView& s, FieldValue& value) {
   const SourceRows& sources = Sources();
+  constexpr int kUnread = 0, kAbsent = 1, kPresent = 2;
+  std::vector<int> state(sources.distinct.size(), kUnread);
+  std::vector<std::string> texts(sources.distinct.size());
   for (size_t i = 0; i < kHypervisorMarkCount; ++i) {
-    const HypervisorMark& mark = kHypervisorMarks[i];
-    if (!Read(sources.marks[i], *s.table, value) || !Matches(mark.pattern, value.text())) continue;
-    value.SetLasting(mark.hypervisor);
+    size_t at = sources.markSource[i];
+    if (at >= texts.size()) continue;
+    if (state[at] == kUnread) {
+      bool present = Read(sources.distinct[at], *s.table, value);
+      state[at] = present ? kPresent : kAbsent;
+      if (present) texts[at] = value.text();
+    }
+    if (state[at] != kPresent || !Matches(kHypervisorMarks[i].pattern, texts[at])) continue;
+    value.Clear();
+    value.SetLasting(kHypervisorMarks[i].hypervisor);
     return value.present();
   }
+  value.Clear();
   const StructureView& bios = s.table->identity[0];
   if (bios.bytes != nullptr && bios.Has(kBiosCharacteristicsX2, 1) &&
       (bios.bytes[kBiosCharacteristicsX2] & kVirtualMachineBit) != 0) {
