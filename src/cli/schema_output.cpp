@@ -125,7 +125,9 @@ const TopKey kTopKeys[] = {
 // What a field is: its selector, its name, its unit.
 std::string Describe(const FieldRow& row) {
   std::string text = row.selector;
-  std::string name = row.place == 0 && row.label != nullptr ? row.label : row.name;
+  std::string name = row.about != nullptr                      ? row.about
+                     : row.place == 0 && row.label != nullptr ? row.label
+                                                              : row.name;
   while (!name.empty() && name.back() == ' ') name.pop_back();
   if (!name.empty()) text += ": " + name;
   if (row.unit[0] != '\0') text += std::string(", in ") + row.unit;

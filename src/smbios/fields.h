@@ -154,6 +154,9 @@ struct FieldRow {
   // The report's label when it is not the name: the label of the earlier
   // reports for a placed string, or a field dmidecode does not name.
   const char* label = nullptr;
+  // What the manual page and the schema call the field where dmidecode's
+  // name for it would tell a reader little.
+  const char* about = nullptr;
   bool isoForm = false;  // "/ISO" rewrites it as a date
   bool alias = false;    // another spelling of the row before it
   // What /DIFF makes of it: the fields that identify a structure tell it

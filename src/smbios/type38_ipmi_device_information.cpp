@@ -79,7 +79,8 @@ constexpr FieldRow kIpmiRows[] = {
     {.selector = "/IPMIINTERFACE", .type = 38, .decode = FieldDecode::Name, .at = 0x04,
      .name = "Interface Type", .names = &names::kIpmiInterfaceType},
     {.selector = "/IPMISPECVER", .type = 38, .decode = FieldDecode::Special, .at = 0x05,
-     .name = "Specification Version", .special = IpmiRevision},
+     .name = "Specification Version", .special = IpmiRevision,
+     .about = "Version of IPMI the controller implements"},
     {.selector = "/IPMII2CADDRESS", .type = 38, .decode = FieldDecode::Special, .at = 0x06,
      .name = "I2C Slave Address", .special = IpmiSlaveAddress},
     // All ones: no NV storage device, which dmidecode labels

@@ -60,7 +60,7 @@ constexpr FieldRow kTpmRows[] = {
     {.selector = "/TPMVENDOR", .type = 43, .decode = FieldDecode::Special, .at = 0x04,
      .size = 4, .name = "Vendor ID", .special = TpmVendor},
     {.selector = "/TPMSPECVER", .type = 43, .decode = FieldDecode::Release, .at = 0x08,
-     .size = 2, .name = "Specification Version"},
+     .size = 2, .name = "Specification Version", .about = "Version of the TPM family the device implements"},
     {.selector = "/TPMFWREV", .type = 43, .decode = FieldDecode::Special, .at = 0x08,
      .size = 6, .name = "Firmware Revision", .special = TpmFirmwareRevision},
     {.selector = "/TPMFWVERSION1", .type = 43, .decode = FieldDecode::Hex, .at = 0x0A,

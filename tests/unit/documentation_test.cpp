@@ -61,7 +61,10 @@ std::string Description(const FieldRow& row) {
   // A report place's label is the earlier reports' word for it, not a
   // description.
   const char* label = row.place == 0 ? row.label : nullptr;
-  std::string text = row.name[0] != '\0' ? row.name : label != nullptr ? label : "";
+  std::string text = row.about != nullptr  ? row.about
+                     : row.name[0] != '\0' ? row.name
+                     : label != nullptr     ? label
+                                            : "";
   while (!text.empty() && text.back() == ' ') text.pop_back();
   if (std::string(row.selector).rfind("/OEM", 0) == 0) text = "OEM string " + std::string(row.selector + 4);
   auto note = kNotes.find(row.selector);
