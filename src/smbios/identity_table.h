@@ -12,9 +12,9 @@
 
 namespace tarnlix {
 
-// udev's properties of the memory devices past this size are refused whole:
-// a real machine's take a few kB per device.
-constexpr size_t kMaxMemoryPropertiesSize = size_t{1} << 20;
+// udev's properties of the memory devices past what the platform reads of
+// them are refused whole: a real machine's take a few kB per device.
+constexpr size_t kMaxMemoryPropertiesSize = kUdevMemoryDataLimit;
 // Device numbers from this one on are left out.
 constexpr size_t kMaxPublishedDevices = 10000;
 
