@@ -1,6 +1,7 @@
 #include "smbios/fields.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <vector>
 
@@ -174,13 +175,22 @@ const std::vector<const FieldRow*>& TableRows() {
   return index.rows;
 }
 
-// Stops at the first match, and passes over a row on the letter after its
-// slash: the rules of the MACHINE group and /PROM look up dozens of fields
-// at every run.
+// Stops at the first match. Selectors are written in upper case: the text
+// is put in upper case once, and a row is passed over on the two letters
+// after its slash. The rules of the MACHINE group and /PROM look up dozens
+// of fields at every run.
 const FieldRow* FindField(const char* text) {
-  const char key = text[0] != '\0' ? UpperAscii(text[1]) : '\0';
-  auto matches = [&](const FieldRow& row) {
-    return UpperAscii(row.selector[1]) == key && EqualsIgnoringCase(text, row.selector);
+  char key[kMaxSelectorLength + 1];
+  size_t length = 0;
+  for (; text[length] != '\0'; ++length) {
+    if (length == kMaxSelectorLength) return nullptr;  // longer than any selector
+    key[length] = UpperAscii(text[length]);
+  }
+  key[length] = '\0';
+  if (length < 2 || key[0] != '/') return nullptr;
+  auto matches = [&key](const FieldRow& row) {
+    const char* selector = row.selector;
+    return selector[1] == key[1] && selector[2] == key[2] && std::strcmp(selector + 2, key + 2) == 0;
   };
   for (size_t g = 0; g < StructureGroupCount(); ++g) {
     const StructureGroup& group = StructureGroups()[g];

@@ -257,6 +257,10 @@ void ForEachField(F f) {
 // group.
 const std::vector<const FieldRow*>& TableRows();
 
+// Selectors are a slash, then upper-case letters and digits, no longer
+// than this.
+constexpr size_t kMaxSelectorLength = 32;
+
 // The row whose selector text equals text ignoring ASCII case, or null.
 const FieldRow* FindField(const char* text);
 

@@ -56,6 +56,11 @@ TEST(FieldTable, EveryRowIsOfItsGroupsType) {
       if (row.OfStructure()) {
         EXPECT_EQ(row.type, group.type) << row.selector;
       }
+      // The form field lookups rely on.
+      std::string selector = row.selector;
+      EXPECT_TRUE(selector.size() > 2 && selector.size() <= kMaxSelectorLength && selector[0] == '/' &&
+                  selector.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", 1) == std::string::npos)
+          << selector;
     }
   }
   EXPECT_EQ(types.size(), 48u);  // types 0 to 46 and the undefined ones
