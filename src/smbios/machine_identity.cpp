@@ -3,11 +3,9 @@
 // ...) still give what the firmware holds; these skip its placeholders.
 #include "smbios/machine_identity.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "platform/ascii.h"
 #include "smbios/field_tables.h"
@@ -35,29 +33,17 @@ constexpr uint8_t kBiosCharacteristicsX2 = 0x13;
 constexpr uint8_t kVirtualMachineBit = 1u << 4;
 constexpr char kUnnamedHypervisor[] = "virtual machine";
 
-// The rows of the selectors the rules name, found once. The hypervisor
-// marks read a few fields over and over: each field is looked up, and read,
-// once.
+// The rows of the selectors the rules name, found once.
 struct SourceRows {
   const FieldRow* from[kTextValues][3] = {};
-  std::vector<const FieldRow*> distinct;  // the fields the marks read
-  std::vector<size_t> markSource;         // each mark's in distinct; its size for none
+  const FieldRow* marks[kMaxHypervisorFields] = {};  // of kHypervisorFields
 
-  const FieldRow* Find(const char* selector) {
-    for (const FieldRow* known : distinct) {
-      if (std::strcmp(selector, known->selector) == 0) return known;
-    }
-    return FindField(selector);
-  }
   SourceRows() {
     for (size_t v = 0; v < kTextValues; ++v) {
       for (size_t i = 0; i < 3 && kFrom[v][i] != nullptr; ++i) from[v][i] = FindField(kFrom[v][i]);
     }
-    for (size_t i = 0; i < kHypervisorMarkCount; ++i) {
-      const FieldRow* row = Find(kHypervisorMarks[i].selector);
-      size_t at = std::find(distinct.begin(), distinct.end(), row) - distinct.begin();
-      if (row != nullptr && at == distinct.size()) distinct.push_back(row);
-      markSource.push_back(row != nullptr ? at : SIZE_MAX);
+    for (size_t i = 0; i < kHypervisorFieldCount && i < kMaxHypervisorFields; ++i) {
+      marks[i] = FindField(kHypervisorFields[i]);
     }
   }
 };
@@ -89,20 +75,22 @@ bool FirstReal(const FieldRow& row, const StructureView& s, FieldValue& value) {
 // BIOS says only that it is one.
 bool Hypervisor(const FieldRow&, const StructureView& s, FieldValue& value) {
   const SourceRows& sources = Sources();
-  constexpr int kUnread = 0, kAbsent = 1, kPresent = 2;
-  std::vector<int> state(sources.distinct.size(), kUnread);
-  std::vector<std::string> texts(sources.distinct.size());
+  // Each field is read when a mark first needs it; most tables are settled
+  // by the first few.
+  enum : uint8_t { kUnread, kAbsent, kPresent };
+  uint8_t state[kMaxHypervisorFields] = {};
+  std::string texts[kMaxHypervisorFields];
   for (size_t i = 0; i < kHypervisorMarkCount; ++i) {
-    size_t at = sources.markSource[i];
-    if (at >= texts.size()) continue;
-    if (state[at] == kUnread) {
-      bool present = Read(sources.distinct[at], *s.table, value);
-      state[at] = present ? kPresent : kAbsent;
-      if (present) texts[at] = value.text();
+    const HypervisorMark& mark = kHypervisorMarks[i];
+    if (mark.field >= kMaxHypervisorFields) continue;
+    if (state[mark.field] == kUnread) {
+      bool present = Read(sources.marks[mark.field], *s.table, value);
+      state[mark.field] = present ? kPresent : kAbsent;
+      if (present) texts[mark.field] = value.text();
     }
-    if (state[at] != kPresent || !Matches(kHypervisorMarks[i].pattern, texts[at])) continue;
+    if (state[mark.field] != kPresent || !Matches(mark.pattern, texts[mark.field])) continue;
     value.Clear();
-    value.SetLasting(kHypervisorMarks[i].hypervisor);
+    value.SetLasting(mark.hypervisor);
     return value.present();
   }
   value.Clear();
@@ -136,11 +124,11 @@ extern const TableGroup kMachineGroup{"/MACHINE", "which machine the table is of
 
 bool Matches(const TextPattern& pattern, std::string_view value) {
   std::string_view text = pattern.text;
+  if (value.size() < text.size()) return false;
   switch (pattern.match) {
     case TextMatch::Value: return EqualsIgnoringCase(value, text);
     case TextMatch::Prefix: return value.substr(0, text.size()) == text;
-    case TextMatch::Suffix:
-      return value.size() >= text.size() && value.substr(value.size() - text.size()) == text;
+    case TextMatch::Suffix: return value.substr(value.size() - text.size()) == text;
   }
   return false;
 }

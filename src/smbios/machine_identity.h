@@ -20,20 +20,26 @@ enum class TextMatch : uint8_t {
 
 struct TextPattern {
   TextMatch match;
-  const char* text;
+  std::string_view text;
 };
 
 // A field whose value, matched, tells that the table is a virtual
 // machine's, and of which hypervisor; an empty hypervisor tells that it is
 // not (a bare-metal cloud instance named after its cloud).
 struct HypervisorMark {
-  const char* selector;  // of a field of the first structure of its type
+  uint8_t field;  // its place in kHypervisorFields
   TextPattern pattern;
   const char* hypervisor;
 };
 
 extern const TextPattern kPlaceholders[];
 extern const size_t kPlaceholderCount;
+// The selectors of the fields the marks read, each once: fields of the first
+// structure of their type. No more than kMaxHypervisorFields (the build
+// refuses more).
+constexpr size_t kMaxHypervisorFields = 8;
+extern const char* const kHypervisorFields[];
+extern const size_t kHypervisorFieldCount;
 // In the order they are tried: the first that matches decides.
 extern const HypervisorMark kHypervisorMarks[];
 extern const size_t kHypervisorMarkCount;

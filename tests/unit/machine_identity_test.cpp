@@ -158,10 +158,10 @@ TEST(MachineIdentity, HypervisorsAndTheirLookAlikes) {
   }
   // Every field a mark names is one the group reads: of the first BIOS,
   // system, baseboard or chassis structure.
-  for (size_t i = 0; i < kHypervisorMarkCount; ++i) {
-    const FieldRow* row = FindField(kHypervisorMarks[i].selector);
-    ASSERT_NE(row, nullptr) << kHypervisorMarks[i].selector;
-    EXPECT_LT(row->type, kIdentityTypes) << kHypervisorMarks[i].selector;
+  for (size_t i = 0; i < kHypervisorFieldCount; ++i) {
+    const FieldRow* row = FindField(kHypervisorFields[i]);
+    ASSERT_NE(row, nullptr) << kHypervisorFields[i];
+    EXPECT_LT(row->type, kIdentityTypes) << kHypervisorFields[i];
   }
 }
 
