@@ -148,12 +148,16 @@ void AppendValue(TextBuffer& out, const FieldValue& value) {
 }
 
 // A field's member of a structure's object as the document writes it: a
-// comma, a line end, the indentation, the key and its colon. Copied whole:
-// a document has thousands of them.
+// comma, a line end, the indentation, the key and its colon, then the null
+// of a field without a value. Copied whole: a document has thousands of
+// them, more than half of them null.
 struct JsonKey {
   static constexpr size_t kSize = 48;
+  static constexpr std::string_view kLead = ",\n      \"";
+  static constexpr std::string_view kNull = "\": null";
+  static_assert(kLead.size() + kMaxSelectorLength - 1 + kNull.size() <= kSize);
   char text[kSize];
-  uint8_t length;
+  uint8_t length;  // up to the value; with the null, 4 more
   // The structure length the field needs (a shorter structure has no
   // value), and whether the row is a member of a structure's object at all
   // (not a second spelling, not a value of the whole table).
@@ -172,17 +176,17 @@ const JsonKey* KeysOf(const StructureGroup& group, bool oneLine) {
   // Each key is written whole where it is used, but only its length counts:
   // the bytes after it need no value.
   keys = new JsonKey[group.rowCount];
-  std::string_view lead = oneLine ? ", \"" : ",\n      \"";
+  std::string_view lead = oneLine ? ", \"" : JsonKey::kLead;
   for (size_t i = 0; i < group.rowCount; ++i) {
     const FieldRow& row = group.rows[i];
     JsonKey& key = keys[i];
     size_t at = lead.size();
     std::memcpy(key.text, lead.data(), at);
-    // No selector is near the size; a longer one would be cut short.
-    size_t length = std::min(std::strlen(row.selector + 1), JsonKey::kSize - at - 3);
+    // Fits: selectors are no longer than kMaxSelectorLength.
+    size_t length = std::min(std::strlen(row.selector + 1), kMaxSelectorLength - 1);
     std::memcpy(key.text + at, row.selector + 1, length);
     at += length;
-    std::memcpy(key.text + at, "\": ", 3);
+    std::memcpy(key.text + at, JsonKey::kNull.data(), JsonKey::kNull.size());
     key.length = static_cast<uint8_t>(at + 3);
     key.since = static_cast<uint16_t>(row.Since());
     key.member = !row.alias && row.OfStructure();
@@ -213,10 +217,16 @@ void AppendStructure(TextBuffer& out, const SmbiosReader& reader, const SmbiosRe
       // later versions of the standard, in older tables, are most of a
       // document's nulls.
       if (view.length < key.since) {
-        out.Append("null", 4);
+        out.Commit(4);
         continue;
       }
       DecodeField(group->rows[i], view, iso, value);
+      // The null is still in place after the key: decoding writes nothing
+      // to the document.
+      if (!value.present()) {
+        out.Commit(4);
+        continue;
+      }
       AppendValue(out, value);
     }
   }
