@@ -84,20 +84,20 @@ RawTablePtr BuildPublishedTable(const std::vector<IdentityText>& identity,
   // What no text fills reads as no value: a release as 0xFF, and a BIOS
   // structure long enough for its releases has a ROM size, which is then
   // in the extended word, in a unit that shows none.
-  ForEachField([&structures](const FieldRow& row) {
-    auto found = structures.find(static_cast<uint8_t>(row.type));
-    if (row.decode != FieldDecode::Release || found == structures.end() ||
-        found->second.formatted.size() < row.Since()) {
-      return;
+  for (auto& [type, structure] : structures) {
+    const StructureGroup* group = GroupOf(type);
+    for (size_t i = 0; group != nullptr && i < group->rowCount; ++i) {
+      const FieldRow& row = group->rows[i];
+      std::vector<uint8_t>& formatted = structure.formatted;
+      if (row.decode != FieldDecode::Release || formatted.size() < row.Since()) continue;
+      formatted[row.at] = formatted[row.at + 1] = 0xFF;
+      if (type == 0 && formatted.size() < kBiosExtendedRomEnd) {
+        formatted.resize(kBiosExtendedRomEnd);
+        formatted[kBiosRomSize] = 0xFF;
+        WriteLe16(formatted.data() + kBiosRomSize + 0x0F, kNoRomSizeUnit);
+      }
     }
-    std::vector<uint8_t>& formatted = found->second.formatted;
-    formatted[row.at] = formatted[row.at + 1] = 0xFF;
-    if (row.type == 0 && formatted.size() < kBiosExtendedRomEnd) {
-      formatted.resize(kBiosExtendedRomEnd);
-      formatted[kBiosRomSize] = 0xFF;
-      WriteLe16(formatted.data() + kBiosRomSize + 0x0F, kNoRomSizeUnit);
-    }
-  });
+  }
   for (const IdentityText& field : identity) {
     const FieldRow* row = FieldOfText(field.selector);
     if (row == nullptr || !field.text || structures.count(static_cast<uint8_t>(row->type)) == 0) {

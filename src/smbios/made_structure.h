@@ -15,15 +15,17 @@ namespace tarnlix {
 
 struct MadeStructure {
   std::vector<uint8_t> formatted;  // from the type byte on
-  std::vector<std::string> strings;
+  std::string strings;             // each ended by its NUL, as the table holds them
+  uint8_t stringCount = 0;
 
   // Adds a string (up to a NUL in it) and returns its number; 0, adding
   // nothing, for an empty one or past the 255 a structure can number.
   uint8_t AddString(std::string_view text) {
     text = text.substr(0, text.find('\0'));
-    if (text.empty() || strings.size() >= 255) return 0;
-    strings.emplace_back(text);
-    return static_cast<uint8_t>(strings.size());
+    if (text.empty() || stringCount == 255) return 0;
+    strings.append(text);
+    strings.push_back('\0');
+    return ++stringCount;
   }
 
   // Appends the structure to table with its type, length and handle.
@@ -33,10 +35,7 @@ struct MadeStructure {
     formatted[1] = static_cast<uint8_t>(formatted.size());
     WriteLe16(formatted.data() + 2, handle);
     table.insert(table.end(), formatted.begin(), formatted.end());
-    for (const std::string& text : strings) {
-      table.insert(table.end(), text.begin(), text.end());
-      table.push_back(0);
-    }
+    table.insert(table.end(), strings.begin(), strings.end());
     if (strings.empty()) table.push_back(0);
     table.push_back(0);
   }

@@ -4,10 +4,11 @@
 // its field row reads it, so that every output decodes it as a table's.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
-#include <map>
 #include <string_view>
+#include <vector>
 
 #include "acquire/bytes.h"
 #include "smbios/fields.h"
@@ -79,7 +80,7 @@ constexpr Property kDeviceProperties[] = {
 struct Spelling {
   const char* selector;
   uint16_t code;
-  const char* name;
+  std::string_view name;
 };
 constexpr Spelling kHelperSpellings[] = {
     {"/MEMARRAYLOCATION", 0xA4, "CXL Add-on Card"},
@@ -120,16 +121,36 @@ constexpr Default kDeviceDefaults[] = {
 // correction of None where udev names none (the helper leaves it out).
 constexpr Default kArrayCounts[] = {{"/MEMARRAYSLOTS", 0}, {"/MEMARRAYECC", 0x03}};
 
-using Values = std::array<std::string_view, std::size(kDeviceProperties)>;
+// One value of a device's property, as the file gives it.
+struct DeviceValue {
+  uint16_t device;
+  uint8_t property;  // in kDeviceProperties
+  std::string_view text;
+};
+static_assert(std::size(kDeviceProperties) <= 32 && kMaxPublishedDevices <= UINT16_MAX);
+// The shortest line of a device's property: "MEMORY_DEVICE_0_SET=" and its
+// line end.
+constexpr size_t kShortestDeviceLine = 21;
 
-// The index of key in properties, or -1.
-template <size_t N>
-int IndexOf(const Property (&properties)[N], std::string_view key) {
-  for (size_t i = 0; i < N; ++i) {
-    std::string_view known = properties[i].key;
-    if (known.size() == key.size() && known[0] == key[0] && known == key) {
-      return static_cast<int>(i);
+// The index of key in properties, or -1. The properties of each key length
+// are found once: a file holds hundreds of lines, and few keys share a
+// length.
+template <const auto& kProperties>
+int IndexOf(std::string_view key) {
+  constexpr size_t kLengths = 64;
+  static_assert(std::size(kProperties) <= 32);
+  static const auto byLength = [] {
+    std::array<uint32_t, kLengths> found{};
+    for (size_t i = 0; i < std::size(kProperties); ++i) {
+      if (kProperties[i].key.size() < kLengths) found[kProperties[i].key.size()] |= uint32_t{1} << i;
     }
+    return found;
+  }();
+  if (key.empty() || key.size() >= kLengths) return -1;
+  for (uint32_t left = byLength[key.size()]; left != 0; left &= left - 1) {
+    int i = std::countr_zero(left);
+    std::string_view known = kProperties[i].key;
+    if (known[0] == key[0] && known == key) return i;
   }
   return -1;
 }
@@ -359,10 +380,14 @@ bool ParseLine(std::string_view line, Line* parsed) {
 
 void AppendMemoryStructures(std::string_view text, std::vector<uint8_t>& table) {
   if (text.size() > kMaxMemoryPropertiesSize) return;
-  // The last value of a key counts; the devices in number order.
+  const size_t textSize = text.size();
+  // The devices' values in the file's order, put in device order below; the
+  // last value of a key counts.
   std::array<std::string_view, std::size(kArrayProperties)> array;
   bool anyArray = false;
-  std::map<size_t, Values> devices;
+  std::vector<DeviceValue> values;
+  values.reserve(textSize / kShortestDeviceLine + 1);
+  bool inOrder = true;
   while (!text.empty()) {
     size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
@@ -370,22 +395,34 @@ void AppendMemoryStructures(std::string_view text, std::vector<uint8_t>& table) 
     Line parsed;
     if (!ParseLine(line, &parsed)) continue;
     if (parsed.ofArray) {
-      int index = IndexOf(kArrayProperties, parsed.key);
+      int index = IndexOf<kArrayProperties>(parsed.key);
       if (index < 0) continue;
       array[static_cast<size_t>(index)] = parsed.value;
       anyArray = true;
-    } else {
-      int index = IndexOf(kDeviceProperties, parsed.key);
-      if (index >= 0) devices[parsed.device][static_cast<size_t>(index)] = parsed.value;
+    } else if (int index = IndexOf<kDeviceProperties>(parsed.key); index >= 0) {
+      inOrder = inOrder && (values.empty() || values.back().device <= parsed.device);
+      values.push_back({static_cast<uint16_t>(parsed.device), static_cast<uint8_t>(index),
+                        parsed.value});
     }
   }
-  if (!anyArray && devices.empty()) return;
+  if (!inOrder) {
+    std::stable_sort(values.begin(), values.end(),
+                     [](const DeviceValue& a, const DeviceValue& b) { return a.device < b.device; });
+  }
+  size_t deviceCount = 0;
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (i == 0 || values[i].device != values[i - 1].device) ++deviceCount;
+  }
+  if (!anyArray && deviceCount == 0) return;
+  // The structures' strings are the file's texts: room for all at once.
+  table.reserve(table.size() + kArrayExtendedLength + 2 + deviceCount * (kDeviceLength + 2) +
+                textSize);
 
   // One array, of the system's memory: the helper reports no other.
   MadeStructure memoryArray;
   memoryArray.formatted.resize(kArrayLength);
   WriteDefaults<kArrayDefaults>(memoryArray);
-  WriteNumber(RowOf<kArrayCounts>(0), devices.size(), memoryArray);
+  WriteNumber(RowOf<kArrayCounts>(0), deviceCount, memoryArray);
   if (!array[0].empty()) WriteNumber(RowOf<kArrayCounts>(1), kArrayCounts[1].value, memoryArray);
   for (size_t i = 0; i < array.size(); ++i) {
     if (!array[i].empty()) {
@@ -394,14 +431,24 @@ void AppendMemoryStructures(std::string_view text, std::vector<uint8_t>& table) 
   }
   memoryArray.AppendTo(16, kArrayHandle, table);
 
-  for (const auto& [number, values] : devices) {
+  std::array<std::string_view, std::size(kDeviceProperties)> texts;
+  for (size_t first = 0; first < values.size();) {
+    uint16_t number = values[first].device;
+    uint32_t present = 0;  // the properties with a text
+    size_t next = first;
+    for (; next < values.size() && values[next].device == number; ++next) {
+      const DeviceValue& value = values[next];
+      texts[value.property] = value.text;
+      uint32_t bit = uint32_t{1} << value.property;
+      present = value.text.empty() ? present & ~bit : present | bit;
+    }
+    first = next;
     MadeStructure device;
     device.formatted.resize(kDeviceLength);
     WriteDefaults<kDeviceDefaults>(device);
-    for (size_t i = 0; i < values.size(); ++i) {
-      if (!values[i].empty()) {
-        WriteProperty(kDeviceProperties[i], RowOf<kDeviceProperties>(i), values[i], device);
-      }
+    for (uint32_t left = present; left != 0; left &= left - 1) {
+      int i = std::countr_zero(left);
+      WriteProperty(kDeviceProperties[i], RowOf<kDeviceProperties>(i), texts[i], device);
     }
     device.AppendTo(17, static_cast<uint16_t>(kFirstDeviceHandle + number), table);
   }
