@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "acquire/bytes.h"
+#include "smbios/field_tables.h"
 #include "smbios/fields.h"
 #include "smbios/identity_table.h"
 #include "smbios/made_structure.h"
@@ -88,8 +89,9 @@ constexpr Spelling kHelperSpellings[] = {
     {"/MEMTECH", 7, "Intel Optane persistent memory"},
 };
 
-// What the helper writes where a string or a code has no value.
-constexpr std::string_view kNoValueTexts[] = {"Not Specified", "<OUT OF SPEC>", "<BAD INDEX>"};
+// What the helper writes where a string or a code has no value; for a code
+// it has no name for, the marker dmidecode writes too.
+constexpr std::string_view kNoValueTexts[] = {"Not Specified", kUnnamedCode, "<BAD INDEX>"};
 
 // The structures' layouts: a device as long as its extended speeds need,
 // an array as long as its extended capacity needs.
