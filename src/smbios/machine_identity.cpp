@@ -4,7 +4,6 @@
 #include "smbios/machine_identity.h"
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "platform/ascii.h"

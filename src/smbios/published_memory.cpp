@@ -151,6 +151,7 @@ int IndexOf(std::string_view key) {
   if (key.empty() || key.size() >= kLengths) return -1;
   for (uint32_t left = byLength[key.size()]; left != 0; left &= left - 1) {
     int i = std::countr_zero(left);
+    // Keys of one length seldom share their first letter.
     std::string_view known = kProperties[i].key;
     if (known[0] == key[0] && known == key) return i;
   }
